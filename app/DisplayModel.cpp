@@ -1,0 +1,52 @@
+#include "app/DisplayModel.h"
+
+namespace tallowmere {
+
+DisplayModel::DisplayModel() {
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const FieldSpec& spec = fieldSpecs()[i];
+    fields_[i] = FieldState{std::string(spec.createdText), spec.look.foreground,
+                            spec.look.background, true};
+  }
+  changed_.set();
+}
+
+void DisplayModel::setText(Field f, std::string_view text) {
+  FieldState& s = at(f);
+  if (s.text == text) return;
+  s.text.assign(text);
+  changed_.set(index(f));
+}
+
+void DisplayModel::setForeground(Field f, Rgb c) {
+  FieldState& s = at(f);
+  if (s.foreground == c) return;
+  s.foreground = c;
+  changed_.set(index(f));
+}
+
+void DisplayModel::setBackground(Field f, Rgb c) {
+  FieldState& s = at(f);
+  if (s.background == c) return;
+  s.background = c;
+  changed_.set(index(f));
+}
+
+void DisplayModel::setVisible(Field f, bool visible) {
+  FieldState& s = at(f);
+  if (s.visible == visible) return;
+  s.visible = visible;
+  changed_.set(index(f));
+}
+
+void DisplayModel::light(Field f) {
+  setForeground(f, colour::kWhite);
+  setBackground(f, colour::kGreen);
+}
+
+void DisplayModel::darken(Field f) {
+  setForeground(f, colour::kGrey);
+  setBackground(f, colour::kBlack);
+}
+
+}  // namespace tallowmere

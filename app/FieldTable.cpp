@@ -1,0 +1,47 @@
+#include "app/Fields.h"
+
+#include <algorithm>
+
+namespace tallowmere {
+namespace {
+
+using colour::kBlack;
+using colour::kGrey;
+using colour::kLightGrey;
+using colour::kWhite;
+
+constexpr std::optional<Rgb> kNoBackground = std::nullopt;
+
+constexpr Look kCaption{kWhite, kNoBackground, 975, true, Align::Left, Border::None, Face::Sans};
+constexpr Look kCaptionRight{kWhite, kNoBackground, 975, true, Align::Right, Border::None, Face::Sans};
+constexpr Look kSmallValue{kWhite, kBlack, 975, true, Align::Centre, Border::None, Face::Sans};
+constexpr Look kLargeValue{kWhite, kBlack, 3000, true, Align::Centre, Border::Sunken, Face::Sans};
+constexpr Look kFrequencyBox{kWhite, kBlack, 3000, true, Align::Centre, Border::Sunken, Face::Sans};
+constexpr Look kVolumeBox{kWhite, kBlack, 1350, true, Align::Centre, Border::Sunken, Face::Sans};
+constexpr Look kButton{kBlack, kNoBackground, 825, true, Align::Centre, Border::None, Face::Sans};
+constexpr Look kTextLine{kWhite, kBlack, 1200, true, Align::Centre, Border::Single, Face::Sans};
+constexpr Look kBanner{kWhite, kBlack, 1800, true, Align::Centre, Border::None, Face::Sans};
+constexpr Look kBufferCaption{kWhite, kBlack, 975, true, Align::Left, Border::None, Face::Sans};
+constexpr Look kBufferText{kGrey, kBlack, 975, true, Align::Left, Border::None, Face::Mono};
+constexpr Look kHexLine{kWhite, kBlack, 975, true, Align::Left, Border::None, Face::Sans};
+constexpr Look kCredit{kLightGrey, kNoBackground, 825, false, Align::Centre, Border::None, Face::Sans};
+
+constexpr std::array<FieldSpec, kFieldCount> kSpecs{{
+#define TALLOWMERE_FIELD_SPEC(name, kind, row, text, look, span) \
+  {#name, FieldKind::kind, row, text, look, Span::span},
+    TALLOWMERE_FIELDS(TALLOWMERE_FIELD_SPEC)
+#undef TALLOWMERE_FIELD_SPEC
+}};
+
+}  // namespace
+
+const std::array<FieldSpec, kFieldCount>& fieldSpecs() { return kSpecs; }
+
+std::optional<Field> fieldNamed(std::string_view name) {
+  const auto it = std::find_if(kSpecs.begin(), kSpecs.end(),
+                               [name](const FieldSpec& s) { return s.name == name; });
+  if (it == kSpecs.end()) return std::nullopt;
+  return static_cast<Field>(it - kSpecs.begin());
+}
+
+}  // namespace tallowmere

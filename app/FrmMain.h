@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/DisplayModel.h"
+#include "app/FormVariables.h"
+#include "app/Ports.h"
+
+namespace tallowmere {
+
+struct TimerState {
+  int intervalMs;
+  bool enabled;
+};
+
+// The monitor window's logic: its fields, form-level state, timers and every handler.
+// It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
+// ticks and received chunks; each handler runs to completion.
+class FrmMain {
+ public:
+  FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);
+
+  // Runs once, before the window is shown: settings, start-up state, output files, port.
+  void Form_Load();
+
+  void cmdSetFreq_Click();
+  void cmdSetVolume_Click();
+  void tmrSetFreqAtStart_Timer();
+  void tmrRSSI_Timer();
+  void tmrWriteMetadata_Timer();
+  // One receive event: the chunk of characters the port delivered, one per received byte.
+  void MSComm1_OnComm(std::string_view rxText);
+
+  void onTimer(TimerId id);
+
+  DisplayModel& fields() { return fields_; }
+  const DisplayModel& fields() const { return fields_; }
+  const FormVariables& variables() const { return vars_; }
+  const TimerState& timer(TimerId id) const { return timers_[static_cast<std::size_t>(id)]; }
+  // The serial device named by the settings; empty when they name none.
+  const std::string& receiverDevice() const { return receiverDevice_; }
+
+ private:
+  void ResetDisplayAfterTune();
+  void setTimerEnabled(TimerId id, bool enabled);
+  void processGroupLine(std::string_view rxText);
+  void writeOutputFile(std::string_view name, std::string_view content);
+
+  ReceiverPort& port_;
+  TimerService& timerService_;
+  OutputFiles& files_;
+  DisplayModel fields_;
+  FormVariables vars_;
+  std::array<TimerState, kTimerCount> timers_;
+  std::string receiverDevice_;
+};
+
+}  // namespace tallowmere

@@ -1,0 +1,56 @@
+#include "app/FrmMain.h"
+#include "rds/Decoders.h"
+#include "rds/StatusLine.h"
+
+namespace tallowmere {
+namespace {
+
+void showStatusLine(const StatusReading& reading, DisplayModel& w) {
+  if (reading.stereo == StatusReading::Stereo::Stereo) {
+    w.setForeground(Field::lblStereo, colour::kWhite);
+    w.setBackground(Field::lblStereo, colour::kGreen);
+  } else if (reading.stereo == StatusReading::Stereo::Mono) {
+    w.setForeground(Field::lblStereo, colour::kDarkGrey);
+    w.setBackground(Field::lblStereo, colour::kBlack);
+  }
+  if (reading.rssiFound) {
+    char caption[] = "RSSI: xx dBuV";
+    caption[6] = reading.rssiText[0];
+    caption[7] = reading.rssiText[1];
+    w.setText(Field::lblRSSI, caption);
+  }
+}
+
+}  // namespace
+
+// One receive event. Until the first tuning command everything is read and dropped. A
+// status line updates stereo/mono and the level; a group line that differs from the
+// previous event's work text is decoded.
+void FrmMain::MSComm1_OnComm(std::string_view rxText) {
+  if (vars_.tunedFlag == 'N') return;
+  if (isStatusLine(rxText)) showStatusLine(readStatusLine(rxText), fields_);
+  if (rxText.starts_with(">>> ") && rxText != vars_.lastChunk) {
+    processGroupLine(rxText);
+    return;
+  }
+  vars_.lastChunk.assign(rxText);
+}
+
+// Decodes one group line, in an order that matters: the TA, TP and EON rules read
+// indicator colours that earlier steps or the previous group left behind.
+void FrmMain::processGroupLine(std::string_view rxText) {
+  const GroupRecord g = cutGroupLine(rxText);
+  GroupValues values;
+  showGroupRecord(g, fields_);
+  showGroupPresence(g, fields_);
+  decodeBasicTuning(g, values, vars_, fields_);
+  decodeClockTime(g, values, fields_);
+  decodeRadioText(g, values, vars_, fields_);
+  updateTrafficState(g, values, vars_, fields_, files_);
+  // A decoded line is remembered as its bytes, which begin with code 255 and so never
+  // equal a later line: a repeated line is decoded again. A line that gave no bytes is
+  // remembered as received, and the same line right after it is skipped.
+  vars_.lastChunk.assign(g.bytesBuilt ? g.bytes() : rxText);
+}
+
+}  // namespace tallowmere

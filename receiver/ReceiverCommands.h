@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tallowmere {
+
+// The receiver's command protocol: one line of ASCII text ended by CR LF each.
+inline constexpr std::string_view SignalQuery = "i\r\n";
+std::string TuneCommand(std::string_view frequencyDigits);
+// The volume text goes out as typed, except characters below code 32, so that no typed
+// or pasted text can put a second command on the line.
+std::string VolumeCommand(std::string_view volumeText);
+
+// The frequency of a box's text in units of 10 kHz, as the receiver takes it ("8880" for
+// 88.8 MHz), or nothing when the value lies outside 87 to 108 MHz. More than two decimals
+// are rounded to the nearest 10 kHz, halves away from zero, so 87.555 gives 8756.
+std::optional<std::string> frequencyDigits(std::string_view boxText);
+
+// Whether a box's text reads as a volume the receiver accepts (0 to 15).
+bool isValidVolume(std::string_view boxText);
+
+}  // namespace tallowmere

@@ -1,0 +1,43 @@
+#include "app/FrmMain.h"
+#include "receiver/ReceiverCommands.h"
+
+namespace tallowmere {
+
+void FrmMain::cmdSetFreq_Click() {
+  if (const auto digits = frequencyDigits(fields_[Field::txtFreq].text)) {
+    port_.write(TuneCommand(*digits));
+  } else {
+    fields_.setText(Field::txtFreq, "INVALID");
+  }
+  ResetDisplayAfterTune();
+}
+
+void FrmMain::cmdSetVolume_Click() {
+  const std::string& text = fields_[Field::txtVol].text;
+  if (!isValidVolume(text)) {
+    // Passing an out-of-range volume on to the receiver is not safe: reset the box only.
+    fields_.setText(Field::txtVol, "8");
+    return;
+  }
+  port_.write(VolumeCommand(text));
+}
+
+// A retune forgets everything learnt about the previous station and opens the receive gate.
+void FrmMain::ResetDisplayAfterTune() {
+  for (int i = 0; i < kGroupLabelCount; ++i) fields_.darken(groupLabel(i));
+  vars_.resetDecoderState();
+  for (Field f : {Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC, Field::lblshowRT,
+                  Field::lblshowTP, Field::lblShowTA}) {
+    fields_.darken(f);
+  }
+  fields_.setText(Field::lblPI, "");
+  fields_.setText(Field::lblPS, "");
+  fields_.setText(Field::lblClockTime, "--:--");
+  fields_.setText(Field::lblTraffic, "WAITING FOR TRAFFIC FLAG STATUS");
+  fields_.setBackground(Field::lblTraffic, colour::kBlack);
+  fields_.setBackground(Field::lblcapA, colour::kBlack);
+  fields_.setBackground(Field::lblCapB, colour::kBlack);
+  vars_.tunedFlag = 'Y';
+}
+
+}  // namespace tallowmere

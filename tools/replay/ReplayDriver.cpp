@@ -1,0 +1,57 @@
+#include "tools/replay/ReplayDriver.h"
+
+#include "tools/replay/JsonDump.h"
+#include "tools/replay/ScriptLine.h"
+
+namespace tallowmere {
+
+ReplayDriver::ReplayDriver(std::FILE* out) : out_(out), form_(port_, timers_, files_) {
+  form_.Form_Load();
+}
+
+void ReplayDriver::runCapture(std::string_view transcript) {
+  form_.tmrSetFreqAtStart_Timer();
+  while (!transcript.empty()) {
+    const std::size_t lf = transcript.find('\n');
+    const std::size_t length = lf == std::string_view::npos ? transcript.size() : lf + 1;
+    form_.MSComm1_OnComm(transcript.substr(0, length));
+    transcript.remove_prefix(length);
+  }
+}
+
+std::string ReplayDriver::runScriptLine(std::string_view line) {
+  ScriptLineResult parsed = parseScriptLine(line);
+  if (!parsed.error.empty()) return parsed.error;
+  struct Visitor {
+    ReplayDriver& d;
+    void operator()(const ReceiveChunk& e) { d.form_.MSComm1_OnComm(e.bytes); }
+    void operator()(const TimerTick& e) { d.form_.onTimer(e.timer); }
+    void operator()(const TypeText& e) {
+      d.form_.fields().setText(e.frequencyBox ? Field::txtFreq : Field::txtVol, e.text);
+    }
+    void operator()(const Click& e) {
+      if (e.setFrequency) {
+        d.form_.cmdSetFreq_Click();
+      } else {
+        d.form_.cmdSetVolume_Click();
+      }
+    }
+    void operator()(const Dump&) { d.dump(); }
+    void operator()(const BlankLine&) {}
+  };
+  std::visit(Visitor{*this}, parsed.event);
+  return {};
+}
+
+void ReplayDriver::finish() {
+  form_.tmrWriteMetadata_Timer();
+  dump();
+}
+
+void ReplayDriver::dump() {
+  const std::string json = dumpJson(form_.fields(), port_.sent);
+  std::fwrite(json.data(), 1, json.size(), out_);
+  std::fflush(out_);
+}
+
+}  // namespace tallowmere

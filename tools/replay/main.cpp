@@ -1,0 +1,106 @@
+// tallowmere-replay: the monitor's logic on a recorded transcript or a script, without
+// window or serial port; prints the display model as JSON.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "tools/replay/ReplayDriver.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: tallowmere-replay [--script] FILE\n"
+    "\n"
+    "Runs the monitor's logic without window or serial port, in the current directory:\n"
+    "reads ./tallowmere.ini, writes traffic.txt and metadata.txt as the monitor does,\n"
+    "records every command instead of sending it, and prints the display model as JSON\n"
+    "(one object per line: {\"fields\": {...}, \"sent\": [...]}).\n"
+    "\n"
+    "  FILE       a raw receiver transcript: the start-up tune runs first, then every\n"
+    "             line up to and including its LF is one receive chunk\n"
+    "  --script   FILE holds one JSON value per line instead: a string is one receive\n"
+    "             chunk (code points 0-255); {\"tick\": \"start\"|\"rssi\"|\"metadata\"},\n"
+    "             {\"freq\": TEXT}, {\"vol\": TEXT}, {\"click\": \"cmdSetFreq\"|\"cmdSetVolume\"}\n"
+    "             and {\"dump\": true} run that event\n"
+    "  --help     prints this text\n"
+    "\n"
+    "At the end of FILE the metadata tick runs once and the model is printed.\n"
+    "Exit status: 0, or 2 for a FILE that cannot be read or a script line that is not valid.\n";
+
+bool readWholeFile(const char* path, std::string& text, std::string& problem) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    problem = std::strerror(errno);
+    return false;
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      problem = std::strerror(errno);
+      ::close(fd);
+      return false;
+    }
+    if (n == 0) break;
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool script = false;
+  const char* path = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--script") {
+      script = true;
+    } else if (path == nullptr && !arg.starts_with("--")) {
+      path = argv[i];
+    } else {
+      std::fprintf(stderr, "tallowmere-replay: unexpected argument '%s'\n%s", argv[i], kUsage);
+      return 2;
+    }
+  }
+  if (path == nullptr) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string text;
+  std::string problem;
+  if (!readWholeFile(path, text, problem)) {
+    std::fprintf(stderr, "tallowmere-replay: cannot read %s: %s\n", path, problem.c_str());
+    return 2;
+  }
+
+  tallowmere::ReplayDriver driver(stdout);
+  if (!script) {
+    driver.runCapture(text);
+  } else {
+    std::string_view rest = text;
+    for (long lineNumber = 1; !rest.empty(); ++lineNumber) {
+      const std::size_t lf = rest.find('\n');
+      const std::string_view line = rest.substr(0, lf);
+      rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+      const std::string error = driver.runScriptLine(line);
+      if (!error.empty()) {
+        std::fprintf(stderr, "tallowmere-replay: %s:%ld: %s\n", path, lineNumber, error.c_str());
+        return 2;
+      }
+    }
+  }
+  driver.finish();
+  return 0;
+}
