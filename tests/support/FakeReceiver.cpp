@@ -1,0 +1,34 @@
+#include "tests/support/FakeReceiver.h"
+
+namespace tallowmere::test {
+
+void FakeClock::advanceTo(long ms) {
+  for (;;) {
+    auto next = due_.end();
+    for (auto it = due_.begin(); it != due_.end(); ++it) {
+      if (it->second.atMs <= ms && (next == due_.end() || it->second.atMs < next->second.atMs)) next = it;
+    }
+    if (next == due_.end()) break;
+    const TimerId id = next->first;
+    now_ = next->second.atMs;
+    next->second.atMs += next->second.intervalMs;
+    if (port_ != nullptr) port_->now = now_;
+    form_->onTimer(id);
+  }
+  now_ = ms;
+  if (port_ != nullptr) port_->now = now_;
+}
+
+std::vector<std::string> Monitor::sentLines() const {
+  std::vector<std::string> lines;
+  for (const auto& s : port.sent) lines.push_back(s.line);
+  return lines;
+}
+
+std::string groupLine(std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+  std::string line = ">>> ";
+  line.append(a).append(":").append(b).append(":").append(c).append(":").append(d).append("<\r\n");
+  return line;
+}
+
+}  // namespace tallowmere::test
