@@ -3,12 +3,54 @@
 namespace tallowmere {
 namespace {
 
-// The value of a hexadecimal digit of either letter case, or -1.
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+// The value of each byte as a hexadecimal digit of either letter case, or -1.
+constexpr std::array<signed char, 256> kHexValues = [] {
+  std::array<signed char, 256> values{};
+  values.fill(-1);
+  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<signed char>(i);
+  for (int i = 0; i < 6; ++i) {
+    values['A' + i] = static_cast<signed char>(10 + i);
+    values['a' + i] = static_cast<signed char>(10 + i);
+  }
+  return values;
+}();
+
+int hexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
+
+bool isBlockCharacter(char c) { return static_cast<unsigned char>(c) > 32 && c != ':' && c != '<'; }
+
+// The line as receivers send it, '>>> AAAA:BBBB:CCCC:DDDD<' with nothing odd inside:
+// its blocks are the characters as they stand.
+bool isPlainGroupLine(std::string_view rxText) {
+  if (rxText.size() < 24 || rxText[8] != ':' || rxText[13] != ':' || rxText[18] != ':' || rxText[23] != '<') {
+    return false;
+  }
+  for (std::size_t block = 0; block < 4; ++block) {
+    for (std::size_t k = 0; k < 4; ++k) {
+      if (!isBlockCharacter(rxText[4 + 5 * block + k])) return false;
+    }
+  }
+  return true;
+}
+
+// Cuts the blocks character by character, for any line that begins with ">>> ".
+void cutBlocks(std::string_view rxText, GroupRecord& g) {
+  int fieldCounter = 1;
+  for (std::size_t i = 4; i < rxText.size() && fieldCounter <= 4; ++i) {
+    const char c = rxText[i];
+    if (c == ':') {
+      ++fieldCounter;
+      continue;
+    }
+    if (c == '<' && fieldCounter == 4) break;  // the end mark; nothing after it is read
+    if (static_cast<unsigned char>(c) <= 32) continue;
+    // Each block is a four-character window that keeps the last characters received.
+    char* block = g.groupHex.data() + 2 + 4 * (fieldCounter - 1);
+    block[0] = block[1];
+    block[1] = block[2];
+    block[2] = block[3];
+    block[3] = c;
+  }
 }
 
 char versionOf(char digit) {
@@ -29,21 +71,12 @@ GroupRecord cutGroupLine(std::string_view rxText) {
   GroupRecord g;
   g.groupHex = {'F', 'F', '0', '0', '0', '0', '0', '0', '0', '0',
                 '0', '0', '0', '0', '0', '0', '0', '0'};
-  int fieldCounter = 1;
-  for (std::size_t i = 4; i < rxText.size() && fieldCounter <= 4; ++i) {
-    const char c = rxText[i];
-    if (c == ':') {
-      ++fieldCounter;
-      continue;
+  if (isPlainGroupLine(rxText)) {
+    for (std::size_t block = 0; block < 4; ++block) {
+      rxText.copy(g.groupHex.data() + 2 + 4 * block, 4, 4 + 5 * block);
     }
-    if (c == '<' && fieldCounter == 4) break;  // the end mark; nothing after it is read
-    if (static_cast<unsigned char>(c) <= 32) continue;
-    // Each block is a four-character window that keeps the last characters received.
-    char* block = g.groupHex.data() + 2 + 4 * (fieldCounter - 1);
-    block[0] = block[1];
-    block[1] = block[2];
-    block[2] = block[3];
-    block[3] = c;
+  } else {
+    cutBlocks(rxText, g);
   }
 
   g.bytesBuilt = true;
