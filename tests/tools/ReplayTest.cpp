@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/support/WorkingFolder.h"
 
@@ -21,9 +22,9 @@ struct ReplayRun {
   std::string err;
 };
 
-ReplayRun replay(const std::string& args) {
+ReplayRun replay(const std::string& args, const std::string& binary = REPLAY_BINARY) {
   ReplayRun run;
-  std::FILE* p = ::popen((std::string(REPLAY_BINARY) + " " + args + " 2>stderr.txt").c_str(), "r");
+  std::FILE* p = ::popen((binary + " " + args + " 2>stderr.txt").c_str(), "r");
   std::string out;
   char buffer[4096];
   while (std::size_t n = std::fread(buffer, 1, sizeof buffer, p)) out.append(buffer, n);
@@ -121,6 +122,27 @@ TEST_F(ReplayTest, CaptureModeAndBadInput) {
   writeFile("wide.jsonl", "\"\\u0100\"\n");
   EXPECT_EQ(replay("--script wide.jsonl").status, 2);
   EXPECT_EQ(replay("--help").status, 0);
+}
+
+TEST_F(ReplayTest, AFolderItCannotWriteStopsNothing) {
+  writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
+  writeFile("capture.txt", ">>> D42A:0410:E0CD:3130<\r\n>>> D42A:0410:E0CD:3130<\r\n");
+  // Root writes anywhere: run as an unprivileged user in a folder it may only read. The
+  // binary is copied in, so that user can run it wherever the build lives.
+  std::filesystem::copy_file(REPLAY_BINARY, "replay");
+  namespace fs = std::filesystem;
+  fs::permissions(folder, fs::perms(0555));
+  const std::string binary = ::geteuid() == 0
+      ? "setpriv --reuid=65534 --regid=65534 --clear-groups ./replay" : "./replay";
+  const ReplayRun run = replay("capture.txt", binary);
+  fs::permissions(folder, fs::perms(0755));
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(run.dumps.size(), 1u);
+  EXPECT_EQ(text(run.dumps[0], "lblTraffic"), "TRAFFIC ANNOUNCEMENT");
+  EXPECT_EQ(text(run.dumps[0], "lblPS"), "10______");
+  EXPECT_NE(run.err.find("cannot write " + (folder / "traffic.txt").string() + " (Permission denied)"),
+            std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("cannot write " + (folder / "metadata.txt").string()), std::string::npos);
 }
 
 }  // namespace
