@@ -9,16 +9,6 @@ ReplayDriver::ReplayDriver(std::FILE* out) : out_(out), form_(port_, timers_, fi
   form_.Form_Load();
 }
 
-void ReplayDriver::runCapture(std::string_view transcript) {
-  form_.tmrSetFreqAtStart_Timer();
-  while (!transcript.empty()) {
-    const std::size_t lf = transcript.find('\n');
-    const std::size_t length = lf == std::string_view::npos ? transcript.size() : lf + 1;
-    form_.MSComm1_OnComm(transcript.substr(0, length));
-    transcript.remove_prefix(length);
-  }
-}
-
 std::string ReplayDriver::runScriptLine(std::string_view line) {
   ScriptLineResult parsed = parseScriptLine(line);
   if (!parsed.error.empty()) return parsed.error;

@@ -16,9 +16,6 @@ class ReplayDriver {
  public:
   explicit ReplayDriver(std::FILE* out);
 
-  // A raw receiver transcript: the start-up tick, then every line up to and including its
-  // LF (a last line without LF too) as one receive chunk.
-  void runCapture(std::string_view transcript);
   // One script line; returns an error text for a line that is not valid.
   std::string runScriptLine(std::string_view line);
   // One run of the metadata tick, then the final dump.

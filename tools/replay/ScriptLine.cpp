@@ -10,6 +10,8 @@ namespace {
 
 ScriptLineResult invalid(std::string why) { return {BlankLine{}, std::move(why)}; }
 
+std::string quoted(const QString& key) { return '"' + key.toStdString() + '"'; }
+
 // The bytes of a string whose every code point is 0-255.
 bool toBytes(const QString& text, std::string& bytes) {
   bytes.clear();
@@ -29,7 +31,7 @@ ScriptLineResult parseObject(const QJsonObject& object) {
     if (value != QJsonValue(true)) return invalid("\"dump\" takes true");
     return {Dump{}, {}};
   }
-  if (!value.isString()) return invalid("\"" + key.toStdString() + "\" takes a string");
+  if (!value.isString()) return invalid(quoted(key) + " takes a string");
   const QString text = value.toString();
   if (key == "tick") {
     if (text == "start") return {TimerTick{TimerId::tmrSetFreqAtStart}, {}};
@@ -47,7 +49,7 @@ ScriptLineResult parseObject(const QJsonObject& object) {
     if (!toBytes(text, bytes)) return invalid("a box text holds only code points 0-255");
     return {TypeText{key == "freq", std::move(bytes)}, {}};
   }
-  return invalid("unknown event \"" + key.toStdString() + "\"");
+  return invalid("unknown event " + quoted(key));
 }
 
 }  // namespace

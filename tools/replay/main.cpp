@@ -1,14 +1,10 @@
 // tallowmere-replay: the monitor's logic on a recorded transcript or a script, without
 // window or serial port; prints the display model as JSON.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "tools/replay/FileLines.h"
 #include "tools/replay/ReplayDriver.h"
 
 namespace {
@@ -31,28 +27,6 @@ constexpr char kUsage[] =
     "\n"
     "At the end of FILE the metadata tick runs once and the model is printed.\n"
     "Exit status: 0, or 2 for a FILE that cannot be read or a script line that is not valid.\n";
-
-bool readWholeFile(const char* path, std::string& text, std::string& problem) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    problem = std::strerror(errno);
-    return false;
-  }
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      problem = std::strerror(errno);
-      ::close(fd);
-      return false;
-    }
-    if (n == 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return true;
-}
 
 }  // namespace
 
@@ -78,28 +52,30 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  std::string text;
-  std::string problem;
-  if (!readWholeFile(path, text, problem)) {
-    std::fprintf(stderr, "tallowmere-replay: cannot read %s: %s\n", path, problem.c_str());
+  tallowmere::FileLines lines(path);
+  if (!lines.opened()) {
+    std::fprintf(stderr, "tallowmere-replay: cannot read %s: %s\n", path, lines.problem().c_str());
     return 2;
   }
 
   tallowmere::ReplayDriver driver(stdout);
-  if (!script) {
-    driver.runCapture(text);
-  } else {
-    std::string_view rest = text;
-    for (long lineNumber = 1; !rest.empty(); ++lineNumber) {
-      const std::size_t lf = rest.find('\n');
-      const std::string_view line = rest.substr(0, lf);
-      rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
-      const std::string error = driver.runScriptLine(line);
-      if (!error.empty()) {
-        std::fprintf(stderr, "tallowmere-replay: %s:%ld: %s\n", path, lineNumber, error.c_str());
-        return 2;
-      }
+  if (!script) driver.form().tmrSetFreqAtStart_Timer();
+  std::string_view line;
+  for (long lineNumber = 1; lines.next(line); ++lineNumber) {
+    if (!script) {
+      driver.form().MSComm1_OnComm(line);
+      continue;
     }
+    if (line.ends_with('\n')) line.remove_suffix(1);
+    const std::string error = driver.runScriptLine(line);
+    if (!error.empty()) {
+      std::fprintf(stderr, "tallowmere-replay: %s:%ld: %s\n", path, lineNumber, error.c_str());
+      return 2;
+    }
+  }
+  if (!lines.problem().empty()) {
+    std::fprintf(stderr, "tallowmere-replay: cannot read %s: %s\n", path, lines.problem().c_str());
+    return 2;
   }
   driver.finish();
   return 0;
