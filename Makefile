@@ -19,8 +19,13 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja
 	cmake --build $(BUILD)
 
+# The core tests run a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
+CORE_TESTS := core_tests receive_corpus_tests ini_corpus_tests
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure
+	cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLOWMERE_SANITIZE=ON
+	cmake --build $(BUILD)-asan --target $(CORE_TESTS)
+	ctest --test-dir $(BUILD)-asan -L core --output-on-failure
 
 # Each fuzzing harness runs for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600
