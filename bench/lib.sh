@@ -31,3 +31,29 @@ seconds() {
   end=$(date +%s.%N)
   echo "$end - $start" | bc -l
 }
+
+# memory_kb PID FIELD: one line of /proc/PID/status in KB (VmRSS, RssAnon, ...), or nothing.
+memory_kb() {
+  awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/status" 2>/dev/null
+}
+
+# run_sampling_memory OUT CMD...: runs the command with its stdout in OUT and prints
+# "first last" samples of its anonymous resident memory (heap and stacks) in KB, taken
+# every 0.2 s from 0.2 s after its start to its end.
+run_sampling_memory() {
+  local out=$1 first="" last="" now
+  shift
+  "$@" >"$out" 2>/dev/null &
+  local pid=$!
+  sleep 0.2
+  while kill -0 "$pid" 2>/dev/null; do
+    now=$(memory_kb "$pid" RssAnon)
+    if [ -n "$now" ]; then
+      [ -n "$first" ] || first=$now
+      last=$now
+    fi
+    sleep 0.2
+  done
+  wait "$pid"
+  echo "${first:-0} ${last:-0}"
+}
