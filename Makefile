@@ -1,10 +1,10 @@
 # Two commands do all set-up on a fresh Debian 12 machine: `make test` and `make demo`.
 BUILD ?= build
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
-            libgl-dev fonts-liberation
+            libgl-dev fonts-liberation dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test fuzz clean
+.PHONY: deps build test fuzz package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -35,6 +35,12 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DTALLOWMERE_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
+
+# A Debian package of a release build, in build-release/.
+package: deps
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release
+	cd build-release && cpack
 
 clean:
 	rm -rf $(BUILD)
