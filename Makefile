@@ -43,4 +43,4 @@ package: deps
 	cd build-release && cpack
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan build-release build-fuzz

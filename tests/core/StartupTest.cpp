@@ -110,6 +110,36 @@ TEST_F(StartupTest, TellsOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
       {"bad COMport", "[Tallowmere]\nCOMport=COM3\nFrequency=88.8\n", "COMport \"COM3\" is neither"},
       {"port 0", "[Tallowmere]\nCOMport=0\nFrequency=88.8\n", "COMport \"0\" is not a port number"},
   };
+  const std::string huge = "[Tallowmere]\nCOMport=1\n" + std::string(2 << 20, ';');
+  const char kBinary[] = "[Tallowmere]\n\0\x01\xFF\xFE=\x80\nCOMport=\x7F\n";
+  const std::string binary(kBinary, sizeof kBinary - 1);
+  struct Hostile {
+    const char* what;
+    std::string ini;
+    const char* message;
+  };
+  for (const Hostile& h : std::vector<Hostile>{
+           {"huge", huge, "larger than 1 MiB; only its first 1 MiB is read"},
+           {"binary", binary, "COMport \"\x7F\" is neither"}}) {
+    writeIni(h.ini);
+    Monitor m;
+    testing::internal::CaptureStderr();
+    m.load();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(h.message), std::string::npos) << h.what << ": " << err;
+  }
+  std::filesystem::remove("tallowmere.ini");
+  std::filesystem::create_directory("tallowmere.ini");
+  {
+    Monitor m;
+    testing::internal::CaptureStderr();
+    m.load();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("tallowmere.ini: cannot be read (Is a directory)"), std::string::npos) << err;
+    EXPECT_EQ(m.text(Field::txtFreq), "");
+  }
+  std::filesystem::remove("tallowmere.ini");
+
   for (const Case& c : cases) {
     std::filesystem::remove("tallowmere.ini");
     if (c.ini != nullptr) writeIni(c.ini);

@@ -143,6 +143,13 @@ TEST_F(ReplayTest, AFolderItCannotWriteStopsNothing) {
   EXPECT_NE(run.err.find("cannot write " + (folder / "traffic.txt").string() + " (Permission denied)"),
             std::string::npos) << run.err;
   EXPECT_NE(run.err.find("cannot write " + (folder / "metadata.txt").string()), std::string::npos);
+
+  // A settings file that user may not read.
+  fs::permissions("tallowmere.ini", fs::perms(0));
+  const ReplayRun unreadable = replay("capture.txt", binary);
+  EXPECT_EQ(unreadable.status, 0);
+  EXPECT_NE(unreadable.err.find("tallowmere.ini: cannot be read (Permission denied)"), std::string::npos)
+      << unreadable.err;
 }
 
 }  // namespace
