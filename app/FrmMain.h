@@ -39,6 +39,8 @@ class FrmMain {
   const DisplayModel& fields() const { return fields_; }
   const FormVariables& variables() const { return vars_; }
   const TimerState& timer(TimerId id) const { return timers_[static_cast<std::size_t>(id)]; }
+  // Group lines decoded since start; lets a replay or a benchmark check that none was lost.
+  long groupsDecoded() const { return groupsDecoded_; }
   // The serial device named by the settings; empty when they name none.
   const std::string& receiverDevice() const { return receiverDevice_; }
 
@@ -55,6 +57,7 @@ class FrmMain {
   FormVariables vars_;
   std::array<TimerState, kTimerCount> timers_;
   std::string receiverDevice_;
+  long groupsDecoded_ = 0;
 };
 
 }  // namespace tallowmere

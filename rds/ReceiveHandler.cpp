@@ -39,6 +39,7 @@ void FrmMain::MSComm1_OnComm(std::string_view rxText) {
 // Decodes one group line, in an order that matters: the TA, TP and EON rules read
 // indicator colours that earlier steps or the previous group left behind.
 void FrmMain::processGroupLine(std::string_view rxText) {
+  ++groupsDecoded_;
   const GroupRecord g = cutGroupLine(rxText);
   GroupValues values;
   showGroupRecord(g, fields_);

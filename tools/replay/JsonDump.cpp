@@ -37,7 +37,8 @@ void appendJsonString(std::string& out, std::string_view bytes) {
   out.push_back('"');
 }
 
-std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>& sent) {
+std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>& sent,
+                     long groupsDecoded) {
   std::string out = "{\"fields\": {";
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     const Field f = static_cast<Field>(i);
@@ -57,7 +58,9 @@ std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>&
     if (i > 0) out += ", ";
     appendJsonString(out, sent[i]);
   }
-  out += "]}\n";
+  out += "], \"decoded\": ";
+  out += std::to_string(groupsDecoded);
+  out += "}\n";
   return out;
 }
 

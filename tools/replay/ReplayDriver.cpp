@@ -39,7 +39,7 @@ void ReplayDriver::finish() {
 }
 
 void ReplayDriver::dump() {
-  const std::string json = dumpJson(form_.fields(), port_.sent);
+  const std::string json = dumpJson(form_.fields(), port_.sent, form_.groupsDecoded());
   std::fwrite(json.data(), 1, json.size(), out_);
   std::fflush(out_);
 }
