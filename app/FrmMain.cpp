@@ -6,7 +6,8 @@ FrmMain::FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files)
     : port_(port),
       timerService_(timers),
       files_(files),
-      timers_{{{5000, true}, {2000, true}, {20000, false}}} {}
+      timers_{{{5000, true}, {2000, true}, {20000, false}}},
+      windowTitle_(kWindowTitle) {}
 
 void FrmMain::onTimer(TimerId id) {
   switch (id) {

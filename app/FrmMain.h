@@ -10,6 +10,9 @@
 
 namespace tallowmere {
 
+inline constexpr std::string_view kWindowTitle = "Tallowmere";
+inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
+
 struct TimerState {
   int intervalMs;
   bool enabled;
@@ -35,6 +38,13 @@ class FrmMain {
 
   void onTimer(TimerId id);
 
+  // The serial layer reports the port opening and closing. While it is closed the traffic
+  // state is unknown; once it opens again the receiver gets the last tuning and volume
+  // commands, so one plugged in late or replugged is tuned as before.
+  void receiverConnected();
+  void receiverDisconnected();
+  const std::string& windowTitle() const { return windowTitle_; }
+
   DisplayModel& fields() { return fields_; }
   const DisplayModel& fields() const { return fields_; }
   const FormVariables& variables() const { return vars_; }
@@ -49,6 +59,8 @@ class FrmMain {
   void setTimerEnabled(TimerId id, bool enabled);
   void processGroupLine(std::string_view rxText);
   void writeOutputFile(std::string_view name, std::string_view content);
+  void sendTuneCommand(std::string line);
+  void sendVolumeCommand(std::string line);
 
   ReceiverPort& port_;
   TimerService& timerService_;
@@ -58,6 +70,9 @@ class FrmMain {
   std::array<TimerState, kTimerCount> timers_;
   std::string receiverDevice_;
   long groupsDecoded_ = 0;
+  std::string windowTitle_;
+  std::string lastTuneCommand_;
+  std::string lastVolumeCommand_;
 };
 
 }  // namespace tallowmere

@@ -5,7 +5,7 @@ namespace tallowmere {
 
 void FrmMain::cmdSetFreq_Click() {
   if (const auto digits = frequencyDigits(fields_[Field::txtFreq].text)) {
-    port_.write(TuneCommand(*digits));
+    sendTuneCommand(TuneCommand(*digits));
   } else {
     fields_.setText(Field::txtFreq, "INVALID");
   }
@@ -19,7 +19,7 @@ void FrmMain::cmdSetVolume_Click() {
     fields_.setText(Field::txtVol, "8");
     return;
   }
-  port_.write(VolumeCommand(text));
+  sendVolumeCommand(VolumeCommand(text));
 }
 
 // A retune forgets everything learnt about the previous station and opens the receive gate.

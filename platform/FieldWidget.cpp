@@ -1,0 +1,134 @@
+#include "platform/FieldWidget.h"
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+#include "platform/AccessibleNames.h"
+#include "platform/RdsCharset.h"
+
+namespace tallowmere {
+namespace {
+
+// Fields that show text received from the station, drawn through the RDS table.
+bool showsReceivedText(Field f) {
+  return f == Field::lblPS || f == Field::lblRadioText || f == Field::lblRTA || f == Field::lblRTB;
+}
+
+Qt::Alignment alignmentOf(Align align) {
+  switch (align) {
+    case Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
+    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Centre: break;
+  }
+  return Qt::AlignCenter;
+}
+
+QFont fontOf(const Look& look) {
+  QFont font(look.face == Face::Mono ? QStringLiteral("Liberation Mono")
+                                     : QStringLiteral("Liberation Sans"));
+  font.setStyleHint(look.face == Face::Mono ? QFont::Monospace : QFont::SansSerif);
+  font.setPointSizeF(look.pointSizeHundredths / 100.0);
+  font.setBold(look.bold);
+  return font;
+}
+
+QColor colourOf(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+
+QWidget* createWidget(const FieldSpec& spec, QWidget* parent) {
+  const QString text = QString::fromLatin1(spec.createdText.data(),
+                                           static_cast<qsizetype>(spec.createdText.size()));
+  switch (spec.kind) {
+    case FieldKind::TextBox: {
+      auto* box = new QLineEdit(text, parent);
+      box->setAlignment(alignmentOf(spec.look.align));
+      return box;
+    }
+    case FieldKind::Button: return new QPushButton(text, parent);
+    case FieldKind::Label: break;
+  }
+  auto* label = new QLabel(text, parent);
+  // Received text may hold "&" or "<": it is shown as it stands, never as markup or an
+  // access key.
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(alignmentOf(spec.look.align));
+  if (spec.look.border == Border::Sunken) {
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setLineWidth(2);
+  } else if (spec.look.border == Border::Single) {
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+  }
+  return label;
+}
+
+}  // namespace
+
+QString receivedTextForDisplay(std::string_view bytes) {
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    text[static_cast<qsizetype>(i)] = QChar(rdsDisplayCharacter(static_cast<unsigned char>(bytes[i])));
+  }
+  return text;
+}
+
+FieldWidget::FieldWidget(Field field, QWidget* parent)
+    : field_(field), widget_(createWidget(specOf(field), parent)) {
+  const FieldSpec& spec = specOf(field);
+  widget_->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widget_->setAccessibleName(accessibleNameOf(field));
+  widget_->setFont(fontOf(spec.look));
+  if (spec.kind == FieldKind::Label) widget_->setFocusPolicy(Qt::NoFocus);
+}
+
+void FieldWidget::render(const FieldState& state) {
+  renderText(state.text);
+  renderColours(state);
+  widget_->setVisible(state.visible);
+}
+
+std::string FieldWidget::typedText() const {
+  const QByteArray bytes = static_cast<QLineEdit*>(widget_)->text().toLatin1();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void FieldWidget::renderText(std::string_view text) {
+  const QString shown = showsReceivedText(field_)
+                            ? receivedTextForDisplay(text)
+                            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  switch (specOf(field_).kind) {
+    case FieldKind::Label: static_cast<QLabel*>(widget_)->setText(shown); return;
+    case FieldKind::Button: static_cast<QPushButton*>(widget_)->setText(shown); return;
+    case FieldKind::TextBox: {
+      // Rewriting an unchanged box would move the operator's cursor.
+      auto* box = static_cast<QLineEdit*>(widget_);
+      if (box->text() != shown) box->setText(shown);
+      return;
+    }
+  }
+}
+
+void FieldWidget::renderColours(const FieldState& state) {
+  QPalette palette = widget_->palette();
+  const QColor foreground = colourOf(state.foreground);
+  switch (specOf(field_).kind) {
+    case FieldKind::Label:
+      palette.setColor(QPalette::WindowText, foreground);
+      if (state.background) palette.setColor(QPalette::Window, colourOf(*state.background));
+      static_cast<QLabel*>(widget_)->setAutoFillBackground(state.background.has_value());
+      break;
+    case FieldKind::TextBox:
+      palette.setColor(QPalette::Text, foreground);
+      if (state.background) palette.setColor(QPalette::Base, colourOf(*state.background));
+      break;
+    case FieldKind::Button:
+      palette.setColor(QPalette::ButtonText, foreground);
+      break;
+  }
+  if (palette != widget_->palette()) widget_->setPalette(palette);
+}
+
+}  // namespace tallowmere

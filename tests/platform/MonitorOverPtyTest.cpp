@@ -1,0 +1,131 @@
+// The real monitor program on a pseudo-terminal the test owns, checked on the wire and in
+// its files: the start-up commands, decoding, and a receiver that goes away and comes back.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "tests/support/MonitorProcess.h"
+#include "tests/support/PseudoTerminal.h"
+#include "tests/support/WorkingFolder.h"
+
+namespace tallowmere::test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+struct Command {
+  double atSeconds;
+  std::string line;
+};
+
+// Reads command lines from the receiver's side for `duration`, each with its arrival time
+// counted from `start`.
+std::vector<Command> commandsFor(const PseudoTerminal& pty, Clock::time_point start,
+                                 std::chrono::milliseconds duration) {
+  std::vector<Command> commands;
+  std::string pending;
+  const auto end = Clock::now() + duration;
+  while (Clock::now() < end) {
+    pending += pty.read(50ms);
+    for (std::size_t lf; (lf = pending.find('\n')) != std::string::npos;) {
+      const double at = std::chrono::duration<double>(Clock::now() - start).count();
+      commands.push_back({at, pending.substr(0, lf + 1)});
+      pending.erase(0, lf + 1);
+    }
+  }
+  return commands;
+}
+
+std::vector<Command> matching(const std::vector<Command>& commands, const std::string& line) {
+  std::vector<Command> found;
+  for (const Command& c : commands) {
+    if (c.line == line) found.push_back(c);
+  }
+  return found;
+}
+
+// Waits until `condition` holds, for at most `limit`.
+template <typename Condition>
+bool eventually(Condition condition, std::chrono::milliseconds limit = 6000ms) {
+  const auto end = Clock::now() + limit;
+  while (!condition()) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+class MonitorOverPty : public InWorkingFolder {
+ protected:
+  void SetUp() override {
+    InWorkingFolder::SetUp();
+    writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
+  }
+};
+
+// A station with the traffic programme flag and an announcement on.
+constexpr char kAnnouncement[] =
+    ">>> D42A:0410:E0CD:5441<\r\n>>> D42A:0411:E0CD:4C4C<\r\n>>> D42A:0412:E0CD:4F57<\r\n";
+
+TEST_F(MonitorOverPty, StartsPollsTunesDecodesAndReconnects) {
+  auto pty = std::make_unique<PseudoTerminal>();
+  pty->linkAt(folder / "receiver");
+  const auto start = Clock::now();
+  MonitorProcess monitor;
+
+  const auto commands = commandsFor(*pty, start, 7000ms);
+  const auto polls = matching(commands, "i\r\n");
+  ASSERT_GE(polls.size(), 2u) << MonitorProcess::errors();
+  EXPECT_NEAR(polls[0].atSeconds, 2.0, 1.0);
+  EXPECT_NEAR(polls[1].atSeconds - polls[0].atSeconds, 2.0, 0.5);
+  const auto tunes = matching(commands, "f8880\r\n");
+  const auto volumes = matching(commands, "v8\r\n");
+  ASSERT_EQ(tunes.size(), 1u);
+  ASSERT_EQ(volumes.size(), 1u);
+  EXPECT_NEAR(tunes[0].atSeconds, 5.0, 1.0);
+  EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
+
+  // Lines back to back in one write, and lines cut at odd places.
+  pty->write(std::string(kAnnouncement).substr(0, 30));
+  std::this_thread::sleep_for(20ms);
+  pty->write(std::string(kAnnouncement).substr(30));
+  EXPECT_TRUE(eventually([] { return readFile("traffic.txt") == " 1 \r\n"; }));
+
+  pty.reset();
+  EXPECT_TRUE(eventually([] { return readFile("traffic.txt") == "?\r\n"; }));
+  EXPECT_NE(MonitorProcess::errors().find("lost"), std::string::npos);
+
+  pty = std::make_unique<PseudoTerminal>();
+  pty->linkAt(folder / "receiver");
+  const auto again = commandsFor(*pty, start, 4000ms);
+  EXPECT_EQ(matching(again, "f8880\r\n").size(), 1u);
+  EXPECT_EQ(matching(again, "v8\r\n").size(), 1u);
+  EXPECT_NE(MonitorProcess::errors().find("connected"), std::string::npos);
+
+  // The next group writes the traffic state again.
+  pty->write(kAnnouncement);
+  EXPECT_TRUE(eventually([] { return readFile("traffic.txt") == " 1 \r\n"; }));
+  EXPECT_TRUE(monitor.running());
+}
+
+TEST_F(MonitorOverPty, TunesAReceiverThatAppearsAfterStart) {
+  const auto start = Clock::now();
+  MonitorProcess monitor;
+  std::this_thread::sleep_for(6000ms);
+  EXPECT_NE(MonitorProcess::errors().find("receiver " + (folder / "receiver").string() + " does not exist"),
+            std::string::npos)
+      << MonitorProcess::errors();
+
+  PseudoTerminal pty;
+  pty.linkAt(folder / "receiver");
+  const auto commands = commandsFor(pty, start, 4000ms);
+  EXPECT_EQ(matching(commands, "f8880\r\n").size(), 1u);
+  EXPECT_EQ(matching(commands, "v8\r\n").size(), 1u);
+  EXPECT_TRUE(monitor.running());
+}
+
+}  // namespace
+}  // namespace tallowmere::test

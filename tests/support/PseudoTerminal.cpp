@@ -1,0 +1,63 @@
+#include "tests/support/PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace tallowmere::test {
+
+PseudoTerminal::PseudoTerminal() {
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+    throw std::runtime_error("cannot create a pseudo-terminal");
+  }
+  slavePath_ = ::ptsname(master_);
+  // Holding the slave open keeps the terminal's settings and lets the test write into
+  // it while the monitor is not connected.
+  slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  termios settings{};
+  ::tcgetattr(slave_, &settings);
+  ::cfmakeraw(&settings);
+  ::tcsetattr(slave_, TCSANOW, &settings);
+}
+
+PseudoTerminal::~PseudoTerminal() { close(); }
+
+void PseudoTerminal::linkAt(const std::filesystem::path& link) const {
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(slavePath_, link);
+}
+
+void PseudoTerminal::write(std::string_view bytes) const {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+    if (n > 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    } else {
+      pollfd p{master_, POLLOUT, 0};
+      ::poll(&p, 1, 100);
+    }
+  }
+}
+
+std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
+  std::string out;
+  pollfd p{master_, POLLIN, 0};
+  if (::poll(&p, 1, static_cast<int>(wait.count())) <= 0) return out;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = ::read(master_, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+  return out;
+}
+
+void PseudoTerminal::close() {
+  if (slave_ >= 0) ::close(slave_);
+  if (master_ >= 0) ::close(master_);
+  slave_ = master_ = -1;
+}
+
+}  // namespace tallowmere::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tallowmere::test {
+
+// A pseudo-terminal the test owns, standing in for the receiver: the monitor opens its
+// slave side through a link, the test reads commands from and writes lines into the
+// master side. Raw mode, so that nothing is echoed back and LF stays LF.
+class PseudoTerminal {
+ public:
+  PseudoTerminal();
+  ~PseudoTerminal();
+  PseudoTerminal(const PseudoTerminal&) = delete;
+  PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+  // Points `link` at the slave device, replacing what was there.
+  void linkAt(const std::filesystem::path& link) const;
+  void write(std::string_view bytes) const;
+  // What the monitor has sent and nobody has read yet, waiting at most `wait` for it.
+  std::string read(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const;
+  // The receiver goes away: both sides are closed, as when it is unplugged.
+  void close();
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+  std::string slavePath_;
+};
+
+}  // namespace tallowmere::test
