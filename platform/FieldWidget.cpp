@@ -20,35 +20,41 @@ bool showsReceivedText(Field f) {
 
 Qt::Alignment alignmentOf(Align align) {
   switch (align) {
-    case Align::Left: return Qt::AlignLeft | Qt::AlignVCenter;
-    case Align::Right: return Qt::AlignRight | Qt::AlignVCenter;
-    case Align::Centre: break;
+    case Align::Left:
+      return Qt::AlignLeft | Qt::AlignVCenter;
+    case Align::Right:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Centre:
+      break;
   }
   return Qt::AlignCenter;
 }
 
 QFont fontOf(const Look& look) {
-  QFont font(look.face == Face::Mono ? QStringLiteral("Liberation Mono")
-                                     : QStringLiteral("Liberation Sans"));
+  QFont font(look.face == Face::Mono ? QStringLiteral("Liberation Mono") : QStringLiteral("Liberation Sans"));
   font.setStyleHint(look.face == Face::Mono ? QFont::Monospace : QFont::SansSerif);
   font.setPointSizeF(look.pointSizeHundredths / 100.0);
   font.setBold(look.bold);
   return font;
 }
 
-QColor colourOf(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); }
+QColor colourOf(Rgb rgb) {
+  return QColor::fromRgb(static_cast<QRgb>(rgb));
+}
 
 QWidget* createWidget(const FieldSpec& spec, QWidget* parent) {
-  const QString text = QString::fromLatin1(spec.createdText.data(),
-                                           static_cast<qsizetype>(spec.createdText.size()));
+  const QString text =
+      QString::fromLatin1(spec.createdText.data(), static_cast<qsizetype>(spec.createdText.size()));
   switch (spec.kind) {
     case FieldKind::TextBox: {
       auto* box = new QLineEdit(text, parent);
       box->setAlignment(alignmentOf(spec.look.align));
       return box;
     }
-    case FieldKind::Button: return new QPushButton(text, parent);
-    case FieldKind::Label: break;
+    case FieldKind::Button:
+      return new QPushButton(text, parent);
+    case FieldKind::Label:
+      break;
   }
   auto* label = new QLabel(text, parent);
   // Received text may hold "&" or "<": it is shown as it stands, never as markup or an
@@ -100,8 +106,12 @@ void FieldWidget::renderText(std::string_view text) {
                             ? receivedTextForDisplay(text)
                             : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
   switch (specOf(field_).kind) {
-    case FieldKind::Label: static_cast<QLabel*>(widget_)->setText(shown); return;
-    case FieldKind::Button: static_cast<QPushButton*>(widget_)->setText(shown); return;
+    case FieldKind::Label:
+      static_cast<QLabel*>(widget_)->setText(shown);
+      return;
+    case FieldKind::Button:
+      static_cast<QPushButton*>(widget_)->setText(shown);
+      return;
     case FieldKind::TextBox: {
       // Rewriting an unchanged box would move the operator's cursor.
       auto* box = static_cast<QLineEdit*>(widget_);

@@ -17,9 +17,13 @@ void Monitor::start() {
   window_.show();
 }
 
-void Monitor::chunkReceived(std::string_view chunk) { form_.MSComm1_OnComm(chunk); }
+void Monitor::chunkReceived(std::string_view chunk) {
+  form_.MSComm1_OnComm(chunk);
+}
 
-void Monitor::chunksDelivered() { window_.render(); }
+void Monitor::chunksDelivered() {
+  window_.render();
+}
 
 void Monitor::receiverOpened() {
   form_.receiverConnected();

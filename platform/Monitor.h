@@ -18,6 +18,7 @@ class Monitor : private ReceiverEvents {
   void start();
 
   MonitorWindow& window() { return window_; }
+  FrmMain& form() { return form_; }
 
  private:
   void chunkReceived(std::string_view chunk) override;

@@ -11,8 +11,12 @@ QtTimers::QtTimers(std::function<void(TimerId)> tick) {
   }
 }
 
-void QtTimers::start(TimerId id, int intervalMs) { timers_[static_cast<std::size_t>(id)].start(intervalMs); }
+void QtTimers::start(TimerId id, int intervalMs) {
+  timers_[static_cast<std::size_t>(id)].start(intervalMs);
+}
 
-void QtTimers::stop(TimerId id) { timers_[static_cast<std::size_t>(id)].stop(); }
+void QtTimers::stop(TimerId id) {
+  timers_[static_cast<std::size_t>(id)].stop();
+}
 
 }  // namespace tallowmere

@@ -16,16 +16,22 @@ constexpr int kSilenceMs = 50;
 constexpr qint64 kDeliveryBudgetMs = 20;
 constexpr qint64 kDropReportIntervalMs = 60 * 1000;
 
-std::string toStd(const QString& text) { return text.toLocal8Bit().toStdString(); }
+std::string toStd(const QString& text) {
+  return text.toLocal8Bit().toStdString();
+}
 
 // QSerialPort's error text comes from whatever system call ran last, which after a
 // hang-up is seldom the one that failed: the kind of error says more.
 std::string describeFailure(QSerialPort::SerialPortError error) {
   switch (error) {
-    case QSerialPort::ReadError: return "reading failed: the line hung up";
-    case QSerialPort::WriteError: return "writing failed";
-    case QSerialPort::ResourceError: return "the device was removed or became unavailable";
-    default: return "port error " + std::to_string(static_cast<int>(error));
+    case QSerialPort::ReadError:
+      return "reading failed: the line hung up";
+    case QSerialPort::WriteError:
+      return "writing failed";
+    case QSerialPort::ResourceError:
+      return "the device was removed or became unavailable";
+    default:
+      return "port error " + std::to_string(static_cast<int>(error));
   }
 }
 

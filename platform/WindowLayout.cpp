@@ -30,9 +30,12 @@ int fieldHeight(Field f) {
 
 int spanWeight(Span span) {
   switch (span) {
-    case Span::Narrow: return 1;
-    case Span::Wide: return 4;
-    default: return 2;
+    case Span::Narrow:
+      return 1;
+    case Span::Wide:
+      return 4;
+    default:
+      return 2;
   }
 }
 
@@ -82,8 +85,8 @@ void layoutPairs(const Row& row, int width, const std::function<int(Field)>& nat
   }
 }
 
-void layoutRow(const Row& row, const Row& next, int width,
-               const std::function<int(Field)>& naturalWidth, std::array<Rect, kFieldCount>& rects) {
+void layoutRow(const Row& row, const Row& next, int width, const std::function<int(Field)>& naturalWidth,
+               std::array<Rect, kFieldCount>& rects) {
   const bool allCaptions = std::all_of(row.begin(), row.end(), isCaption);
   const bool nextHasValues = std::none_of(next.begin(), next.end(), isCaption);
   if (allCaptions && nextHasValues && !next.empty() && next.size() >= row.size()) {
@@ -93,8 +96,8 @@ void layoutRow(const Row& row, const Row& next, int width,
     }
     return;
   }
-  const auto fill = std::find_if(row.begin(), row.end(),
-                                 [](Field f) { return specOf(f).span == Span::FillRow; });
+  const auto fill =
+      std::find_if(row.begin(), row.end(), [](Field f) { return specOf(f).span == Span::FillRow; });
   if (fill != row.end()) {
     int x = kMargin;
     for (Field f : row) {

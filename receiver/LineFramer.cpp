@@ -42,7 +42,9 @@ std::string LineFramer::takeChunk() {
   return chunk;
 }
 
-std::size_t LineFramer::takeDroppedCount() { return std::exchange(dropped_, 0); }
+std::size_t LineFramer::takeDroppedCount() {
+  return std::exchange(dropped_, 0);
+}
 
 void LineFramer::push(std::string chunk) {
   waitingBytes_ += chunk.size();

@@ -13,6 +13,8 @@ void FrmMain::tmrSetFreqAtStart_Timer() {
   setTimerEnabled(TimerId::tmrWriteMetadata, true);
 }
 
-void FrmMain::tmrRSSI_Timer() { port_.write(SignalQuery); }
+void FrmMain::tmrRSSI_Timer() {
+  port_.write(SignalQuery);
+}
 
 }  // namespace tallowmere

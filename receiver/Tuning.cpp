@@ -26,8 +26,8 @@ void FrmMain::cmdSetVolume_Click() {
 void FrmMain::ResetDisplayAfterTune() {
   for (int i = 0; i < kGroupLabelCount; ++i) fields_.darken(groupLabel(i));
   vars_.resetDecoderState();
-  for (Field f : {Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC, Field::lblshowRT,
-                  Field::lblshowTP, Field::lblShowTA}) {
+  for (Field f : {Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC, Field::lblshowRT, Field::lblshowTP,
+                  Field::lblShowTA}) {
     fields_.darken(f);
   }
   fields_.setText(Field::lblPI, "");

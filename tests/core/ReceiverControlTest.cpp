@@ -145,5 +145,41 @@ TEST_F(ReceiverControlTest, OutOfBandStartUpFrequencyStillOpensTheReceiveGate) {
   EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: 42 dBuV");
 }
 
+TEST_F(ReceiverControlTest, AReceiverThatComesBackGetsTheLastTuneAndVolumeAgain) {
+  writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
+  Monitor m;
+  m.load();
+  // Connected before anything was sent: nothing to repeat.
+  m.form.receiverConnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
+  EXPECT_TRUE(m.sentLines().empty());
+
+  m.clock.advanceTo(5000);
+  m.receive(groupLine("D42A", "0410", "E0CD", "5441"));
+  m.receive(groupLine("D42A", "0411", "E0CD", "4C4C"));
+  ASSERT_EQ(readFile("traffic.txt"), " 1 \r\n");
+
+  m.form.receiverDisconnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
+  EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
+  EXPECT_EQ(m.text(Field::lblPS), "TALL____") << "the display keeps what it showed";
+  // Commands given while the port is closed are the ones repeated.
+  m.form.fields().setText(Field::txtFreq, "104.5");
+  m.form.cmdSetFreq_Click();
+  m.form.fields().setText(Field::txtVol, "12");
+  m.form.cmdSetVolume_Click();
+  m.form.fields().setText(Field::txtVol, "99");
+  m.form.cmdSetVolume_Click();
+  m.port.sent.clear();
+
+  m.form.receiverConnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
+  EXPECT_EQ(m.sentLines(), (std::vector<std::string>{"f10450\r\n", "v12\r\n"}));
+  // The next group writes the traffic state again, whatever it was before.
+  m.receive(groupLine("D42A", "0410", "E0CD", "5441"));
+  m.receive(groupLine("D42A", "0411", "E0CD", "4C4C"));
+  EXPECT_EQ(readFile("traffic.txt"), " 1 \r\n");
+}
+
 }  // namespace
 }  // namespace tallowmere::test

@@ -25,7 +25,9 @@ MonitorProcess::~MonitorProcess() {
   ::waitpid(pid_, nullptr, 0);
 }
 
-bool MonitorProcess::running() const { return ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+bool MonitorProcess::running() const {
+  return ::waitpid(pid_, nullptr, WNOHANG) == 0;
+}
 
 std::string MonitorProcess::errors() {
   std::ifstream in("stderr.txt");

@@ -25,7 +25,9 @@ PseudoTerminal::PseudoTerminal() {
   ::tcsetattr(slave_, TCSANOW, &settings);
 }
 
-PseudoTerminal::~PseudoTerminal() { close(); }
+PseudoTerminal::~PseudoTerminal() {
+  close();
+}
 
 void PseudoTerminal::linkAt(const std::filesystem::path& link) const {
   std::filesystem::remove(link);

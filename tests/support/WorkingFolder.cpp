@@ -18,8 +18,8 @@ void InWorkingFolder::SetUp() {
 void InWorkingFolder::TearDown() {
   std::filesystem::current_path(previous_);
   std::error_code ec;
-  std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ec);
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                               ec);
   std::filesystem::remove_all(folder, ec);
 }
 
