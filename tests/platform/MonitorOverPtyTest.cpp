@@ -1,8 +1,13 @@
 // The real monitor program on a pseudo-terminal the test owns, checked on the wire and in
 // its files: the start-up commands, decoding, and a receiver that goes away and comes back.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -125,6 +130,63 @@ TEST_F(MonitorOverPty, TunesAReceiverThatAppearsAfterStart) {
   EXPECT_EQ(matching(commands, "f8880\r\n").size(), 1u);
   EXPECT_EQ(matching(commands, "v8\r\n").size(), 1u);
   EXPECT_TRUE(monitor.running());
+}
+
+// Each device the monitor cannot use gets its own line saying what to do; the monitor
+// keeps running and keeps trying.
+TEST_F(MonitorOverPty, SaysWhyItCannotUseTheDevice) {
+  namespace fs = std::filesystem;
+  fs::permissions(folder, fs::perms::all);
+  struct Case {
+    const char* what;
+    std::function<std::unique_ptr<PseudoTerminal>()> prepare;
+    std::function<std::string()> expected;
+  };
+  std::string group;
+  const std::vector<Case> cases = {
+      {"a plain file",
+       [] {
+         writeFile("receiver", "x");
+         return nullptr;
+       },
+       [&] {
+         return "receiver " + (folder / "receiver").string() +
+                " is not a serial device; trying again every 2 s";
+       }},
+      {"no permission",
+       [&group] {
+         auto pty = std::make_unique<PseudoTerminal>();
+         pty->linkAt("receiver");
+         fs::permissions(pty->slavePath(), fs::perms::none);
+         struct stat info {};
+         ::stat(pty->slavePath().c_str(), &info);
+         group = ::getgrgid(info.st_gid)->gr_name;
+         return pty;
+       },
+       [&group] {
+         return "permission denied: the device belongs to group " + group +
+                "; add yourself with \"sudo usermod -aG " + group + " ";
+       }},
+      {"busy in another program",
+       [] {
+         auto pty = std::make_unique<PseudoTerminal>();
+         pty->linkAt("receiver");
+         fs::permissions(pty->slavePath(), fs::perms(0666));
+         pty->holdExclusively();
+         return pty;
+       },
+       [] { return std::string("is busy: another program has it open; trying again every 2 s"); }},
+  };
+  for (const Case& c : cases) {
+    fs::remove("receiver");
+    const auto pty = c.prepare();
+    MonitorProcess monitor(MonitorProcess::unprivileged());
+    const std::string expected = c.expected();
+    EXPECT_TRUE(
+        eventually([&] { return MonitorProcess::errors().find(expected) != std::string::npos; }, 3000ms))
+        << c.what << ": " << MonitorProcess::errors();
+    EXPECT_TRUE(monitor.running()) << c.what;
+  }
 }
 
 }  // namespace

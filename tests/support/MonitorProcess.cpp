@@ -6,18 +6,28 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace tallowmere::test {
 
-MonitorProcess::MonitorProcess() : pid_(::fork()) {
+MonitorProcess::MonitorProcess(std::vector<std::string> command) : pid_(::fork()) {
   if (pid_ != 0) return;
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const int err = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
   ::dup2(err, STDERR_FILENO);
-  ::execl(MONITOR_BINARY, MONITOR_BINARY, static_cast<char*>(nullptr));
+  std::vector<char*> argv;
+  for (std::string& arg : command) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  ::execvp(argv[0], argv.data());
   ::_exit(127);
+}
+
+std::vector<std::string> MonitorProcess::unprivileged() {
+  std::filesystem::copy_file(MONITOR_BINARY, "tallowmere", std::filesystem::copy_options::overwrite_existing);
+  if (::geteuid() != 0) return {"./tallowmere"};
+  return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "./tallowmere"};
 }
 
 MonitorProcess::~MonitorProcess() {

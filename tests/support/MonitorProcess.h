@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace tallowmere::test {
 
@@ -10,7 +11,11 @@ namespace tallowmere::test {
 // platform; its stderr goes to stderr.txt there. Stopped when the object goes.
 class MonitorProcess {
  public:
-  MonitorProcess();
+  // `command` starts the monitor; by default the built program itself.
+  explicit MonitorProcess(std::vector<std::string> command = {MONITOR_BINARY});
+  // The command that runs a copy of the monitor in the current folder as an unprivileged
+  // user, where root would pass every permission check; the folder must let that user in.
+  static std::vector<std::string> unprivileged();
   ~MonitorProcess();
   MonitorProcess(const MonitorProcess&) = delete;
   MonitorProcess& operator=(const MonitorProcess&) = delete;

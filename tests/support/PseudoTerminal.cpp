@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,6 +46,8 @@ void PseudoTerminal::write(std::string_view bytes) const {
     }
   }
 }
+
+void PseudoTerminal::holdExclusively() const { ::ioctl(slave_, TIOCEXCL); }
 
 std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
   std::string out;

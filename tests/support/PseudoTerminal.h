@@ -20,6 +20,9 @@ class PseudoTerminal {
   // Points `link` at the slave device, replacing what was there.
   void linkAt(const std::filesystem::path& link) const;
   void write(std::string_view bytes) const;
+  // Holds the slave side exclusively, as a program that has the receiver open does.
+  void holdExclusively() const;
+  const std::string& slavePath() const { return slavePath_; }
   // What the monitor has sent and nobody has read yet, waiting at most `wait` for it.
   std::string read(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const;
   // The receiver goes away: both sides are closed, as when it is unplugged.
