@@ -4,16 +4,21 @@ PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
             libgl-dev fonts-liberation dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test fuzz package clean
+.PHONY: deps build test demo fuzz package clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+# install-missing PACKAGE...: apt-get installs those that are not installed yet.
+define install-missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
 	    | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
 	    $(SUDO) apt-get update -qq && \
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja
@@ -26,6 +31,12 @@ test: build
 	cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLOWMERE_SANITIZE=ON
 	cmake --build $(BUILD)-asan --target $(CORE_TESTS)
 	ctest --test-dir $(BUILD)-asan -L core --output-on-failure
+
+# The monitor on the simulated receiver; without a display, under a virtual one.
+DEMO_PACKAGES := xvfb xauth imagemagick
+demo: build
+	$(call install-missing,$(DEMO_PACKAGES))
+	tools/demo/demo.sh $(BUILD)
 
 # Each fuzzing harness runs for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600
