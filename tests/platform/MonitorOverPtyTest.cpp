@@ -13,55 +13,13 @@
 
 #include "tests/support/MonitorProcess.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/Wire.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-struct Command {
-  double atSeconds;
-  std::string line;
-};
-
-// Reads command lines from the receiver's side for `duration`, each with its arrival time
-// counted from `start`.
-std::vector<Command> commandsFor(const PseudoTerminal& pty, Clock::time_point start,
-                                 std::chrono::milliseconds duration) {
-  std::vector<Command> commands;
-  std::string pending;
-  const auto end = Clock::now() + duration;
-  while (Clock::now() < end) {
-    pending += pty.read(50ms);
-    for (std::size_t lf; (lf = pending.find('\n')) != std::string::npos;) {
-      const double at = std::chrono::duration<double>(Clock::now() - start).count();
-      commands.push_back({at, pending.substr(0, lf + 1)});
-      pending.erase(0, lf + 1);
-    }
-  }
-  return commands;
-}
-
-std::vector<Command> matching(const std::vector<Command>& commands, const std::string& line) {
-  std::vector<Command> found;
-  for (const Command& c : commands) {
-    if (c.line == line) found.push_back(c);
-  }
-  return found;
-}
-
-// Waits until `condition` holds, for at most `limit`.
-template <typename Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = 6000ms) {
-  const auto end = Clock::now() + limit;
-  while (!condition()) {
-    if (Clock::now() > end) return false;
-    std::this_thread::sleep_for(50ms);
-  }
-  return true;
-}
 
 class MonitorOverPty : public InWorkingFolder {
  protected:

@@ -21,6 +21,7 @@ class MonitorProcess {
   MonitorProcess& operator=(const MonitorProcess&) = delete;
 
   bool running() const;
+  pid_t pid() const { return pid_; }
   // What the monitor has written to stderr so far.
   static std::string errors();
 

@@ -47,7 +47,9 @@ void PseudoTerminal::write(std::string_view bytes) const {
   }
 }
 
-void PseudoTerminal::holdExclusively() const { ::ioctl(slave_, TIOCEXCL); }
+void PseudoTerminal::holdExclusively() const {
+  ::ioctl(slave_, TIOCEXCL);
+}
 
 std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
   std::string out;

@@ -10,14 +10,24 @@
 namespace tallowmere::test {
 namespace {
 
-QJsonObject field(const QJsonObject& dump, const char* name) { return dump["fields"].toObject()[name].toObject(); }
+QJsonObject field(const QJsonObject& dump, const char* name) {
+  return dump["fields"].toObject()[name].toObject();
+}
 
 }  // namespace
 
-QString ReplayOutcome::text(const char* name) const { return field(dump, name)["text"].toString(); }
-QString ReplayOutcome::foreground(const char* name) const { return field(dump, name)["fg"].toString(); }
-QString ReplayOutcome::background(const char* name) const { return field(dump, name)["bg"].toString(); }
-long ReplayOutcome::decoded() const { return dump["decoded"].toInteger(-1); }
+QString ReplayOutcome::text(const char* name) const {
+  return field(dump, name)["text"].toString();
+}
+QString ReplayOutcome::foreground(const char* name) const {
+  return field(dump, name)["fg"].toString();
+}
+QString ReplayOutcome::background(const char* name) const {
+  return field(dump, name)["bg"].toString();
+}
+long ReplayOutcome::decoded() const {
+  return dump["decoded"].toInteger(-1);
+}
 
 ReplayOutcome replayTranscript(const std::string& binary, const std::string& transcript) {
   ReplayOutcome outcome;

@@ -6,7 +6,9 @@
 #include <string>
 
 // Test failures show field texts as text.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 namespace tallowmere::test {
 
