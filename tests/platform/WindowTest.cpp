@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -240,6 +241,33 @@ TEST_F(Window, TitleSaysWhenTheReceiverIsAway) {
     return monitor->window().windowTitle() == "Tallowmere" && sent.find("v8\r\n") != std::string::npos;
   }));
   EXPECT_EQ(sent, "f8880\r\nv8\r\n");
+}
+
+// A press of SET VOL while the receiver floods the line is handled between chunks.
+TEST_F(Window, HandlesAButtonPressDuringAFlood) {
+  waitForStartupTune();
+  std::string flood;
+  for (int i = 0; i < 400; ++i) flood += psGroups(i % 2 ? "1" : "0") + " RDS STEREO RSSI: 47\r\n";
+  flood += std::string(200'000, 'x');  // and a long stretch without LF
+  std::atomic<bool> written = false;
+  std::thread receiver([&] {
+    pty->write(flood);
+    written = true;
+  });
+  widget<QLineEdit>("txtVol")->setText("12");
+  monitor->form().fields().setText(Field::txtVol, "12");
+  QMetaObject::invokeMethod(widget<QPushButton>("cmdSetVolume"), "click", Qt::QueuedConnection);
+  std::string sent;
+  EXPECT_TRUE(pumpUntil([&] {
+    sent += pty->read();
+    return sent.find("v12\r\n") != std::string::npos;
+  }, 3000ms)) << sent;
+  // The window goes on reading, or the receiver could not finish writing.
+  EXPECT_TRUE(pumpUntil([&] { return written.load(); }, 20000ms));
+  receiver.join();
+  pumpFor(200ms);
+  EXPECT_EQ(labelText("lblRSSI"), "RSSI: 47 dBuV");
+  expectWidgetsMatchModel();
 }
 
 }  // namespace
