@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The Debian package made from a build: the files it installs and its control data, with
+# dependencies found from the shared libraries the programs link.
+set -euo pipefail
+build=$1
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+cpack --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 || { cat "$out/cpack.log"; exit 1; }
+deb=$(ls "$out"/tallowmere_*.deb)
+
+fail() { echo "$deb: $*" >&2; exit 1; }
+files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for f in ./usr/bin/tallowmere ./usr/bin/tallowmere-replay ./usr/bin/tallowmere-sim \
+         ./usr/share/applications/tallowmere.desktop \
+         ./usr/share/icons/hicolor/32x32/apps/tallowmere.png \
+         ./usr/share/doc/tallowmere/examples/tallowmere.service; do
+  grep -qxF "$f" <<<"$files" || fail "does not install $f"
+done
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = tallowmere ] || fail "Package is $(field Package)"
+[ "$(field Version)" = 2.03 ] || fail "Version is $(field Version)"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is $(field Architecture)"
+depends=$(field Depends)
+for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
+  grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+
+# The menu entry's command starts the monitor in ~/Tallowmere.
+dpkg-deb -x "$deb" "$out/root"
+grep -qF "Exec=sh -c 'mkdir -p \"\$HOME/Tallowmere\" && cd \"\$HOME/Tallowmere\" && exec tallowmere'" \
+  "$out/root/usr/share/applications/tallowmere.desktop" || fail "menu entry does not start in ~/Tallowmere"
+echo "ok: $(basename "$deb"), Depends: $depends"
