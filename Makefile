@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
             libgl-dev fonts-liberation dpkg-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test demo fuzz package clean
+.PHONY: deps build test demo bench fuzz package clean
 
 # install-missing PACKAGE...: apt-get installs those that are not installed yet.
 define install-missing
@@ -37,6 +37,12 @@ DEMO_PACKAGES := xvfb xauth imagemagick
 demo: build
 	$(call install-missing,$(DEMO_PACKAGES))
 	tools/demo/demo.sh $(BUILD)
+
+# A release build, then one table of every benchmark (about 10 minutes).
+bench: deps
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release
+	bench/run.sh build-release
 
 # Each fuzzing harness runs for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 600

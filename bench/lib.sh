@@ -1,15 +1,26 @@
 # Helpers shared by the benchmark scripts: runs, medians and the result table.
 
-# median_spread V1 V2 ...: prints "median min-max" of the numbers.
+# median_spread V1 V2 ...: prints "median min max" of the numbers.
 median_spread() {
   printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {
     m = (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2;
-    printf "%.1f %.1f-%.1f\n", m, v[1], v[NR] }'
+    printf "%.12g %.12g %.12g\n", m, v[1], v[NR] }'
+}
+
+# report FIGURE UNIT TARGET FORMAT V1 V2 ...: one row with the median and spread of the
+# runs' values, each printed with the printf FORMAT.
+report() {
+  local figure=$1 unit=$2 target=$3 format=$4 m low high
+  shift 4
+  read -r m low high <<<"$(median_spread "$@")"
+  local spread=""
+  [ $# -lt 2 ] || spread="$(printf "$format" "$low") - $(printf "$format" "$high")"
+  row "$figure" "$(printf "$format" "$m")" "$unit" "$spread" "$target"
 }
 
 # row FIGURE VALUE UNIT [SPREAD] [TARGET]: one row of the result table.
 row() {
-  printf '| %-44s | %14s | %-10s | %-22s | %-14s |\n' "$1" "$2" "$3" "${4:-}" "${5:-}"
+  printf '| %-48s | %10s | %-9s | %-23s | %-13s |\n' "$1" "$2" "$3" "${4:-}" "${5:-}"
 }
 
 header() {
@@ -56,4 +67,76 @@ run_sampling_memory() {
   done
   wait "$pid"
   echo "${first:-0} ${last:-0}"
+}
+
+# cpu_ticks PID: user plus system CPU time of the process so far, in clock ticks.
+cpu_ticks() {
+  awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+# cpu_percent TICKS_BEFORE TICKS_AFTER SECONDS: the share of one core used in between.
+cpu_percent() {
+  echo "($2 - $1) * 100 / $(getconf CLK_TCK) / $3" | bc -l
+}
+
+# wakeups PID: voluntary context switches of all the process's threads so far: each is
+# the process going to sleep, so their rate is the rate at which something woke it.
+wakeups() {
+  cat /proc/"$1"/task/*/status 2>/dev/null | awk '$1 == "voluntary_ctxt_switches:" { n += $2 } END { print n + 0 }'
+}
+
+# wait_for PATH: waits up to 5 s for PATH to appear.
+wait_for() {
+  local i
+  for i in $(seq 50); do
+    [ -e "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "$1 did not appear" >&2
+  return 1
+}
+
+# settings FOLDER FREQUENCY: a working folder whose monitor tunes FREQUENCY on ./receiver.
+settings() {
+  mkdir -p "$1"
+  printf '[Tallowmere]\nCOMport=./receiver\nFrequency=%s\nVolume=8\n' "$2" >"$1/tallowmere.ini"
+}
+
+# group_lines OUT: the group lines of the real captures, each ended by CR as received;
+# where the captures are absent, those of ten seconds of the simulated receiver's station.
+# An OUT made before is kept.
+group_lines() {
+  if [ -s "$1" ]; then return 0; fi
+  if ls "$CAPTURES"/*.groups >/dev/null 2>&1; then
+    cat "$CAPTURES"/*.groups | grep -a '^>>> ' >"$1"
+    return
+  fi
+  local dir=$BENCH_TMP/recording
+  mkdir -p "$dir"
+  "$SIM" --flood --record "$dir/sent" "$dir/receiver" >/dev/null &
+  local sim=$!
+  wait_for "$dir/receiver"
+  exec 3<>"$dir/receiver"
+  printf 'f8880\r\n' >&3
+  timeout 10 cat <&3 >/dev/null || true
+  exec 3>&-
+  kill "$sim" && wait "$sim" || true
+  grep -a '^>>> ' "$dir/sent" >"$1"
+}
+
+# repeat_lines IN COUNT OUT: the lines of IN, over and over, COUNT of them.
+repeat_lines() {
+  awk -v n="$2" '{ line[NR] = $0 } END { for (i = 0; i < n; i++) print line[i % NR + 1] }' "$1" >"$3"
+}
+
+# latency_ms SENT_STAMPS HANDLED_STAMPS: "median p99" in ms from each line's LF going into
+# the terminal to the form having handled it, the n-th handled chunk being the n-th line.
+latency_ms() {
+  paste "$1" "$2" | awk 'NF == 2 { print ($2 - $1) / 1e6 }' | sort -g | awk '{ v[NR] = $1 }
+    END { i = int(NR * 0.99); if (i < 1) i = 1; printf "%.3f %.3f\n", v[int((NR + 1) / 2)], v[i] }'
+}
+
+# value KEY FILE: the value of a key=value line.
+value() {
+  sed -n "s/^$1=//p" "$2"
 }

@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
 # A day of unattended running through tallowmere-replay --script: about 1,000,000 groups
-# from the real captures (and a simulated-receiver recording when one is given), with
+# from the real captures (or the simulated receiver where they are absent), with
 # status lines, metadata ticks every 20 s of air time and a retune every hour. Resident
 # heap at the start and at the end of the day shows whether anything grows. The signal
 # poll is left out: the replay keeps every command sent for its dump, by design.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
-replay=${REPLAY:-$here/../build-release/tallowmere-replay}
-captures=${CAPTURES:-$here/../../shared/captures}
-groups=${SOAK_GROUPS:-1000000}
+groups=1000000
 
 day=$BENCH_TMP/day.jsonl
 # 11.4 groups/s: a metadata tick every 228 groups, a status line every 23, a retune every 41,040.
-cat "$captures"/*.groups ${SIM_RECORDING:-} | tr -d '\r' | grep '^>>> ' | awk -v n="$groups" '
+group_lines "$BENCH_TMP/station.groups"
+tr -d '\r' <"$BENCH_TMP/station.groups" | awk -v n="$groups" '
   BEGIN { print "{\"tick\": \"start\"}" }
   { lines[NR] = $0 }
   END {
@@ -26,11 +25,11 @@ cat "$captures"/*.groups ${SIM_RECORDING:-} | tr -d '\r' | grep '^>>> ' | awk -v
   }' >"$day"
 
 
-cd "$BENCH_TMP"
-printf '[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n' >tallowmere.ini
+settings "$BENCH_TMP/soak" 88.8
+cd "$BENCH_TMP/soak"
 events=$(wc -l <"$day")
 start=$(date +%s.%N)
-read -r first last <<<"$(run_sampling_memory day.out "$replay" --script "$day")"
+read -r first last <<<"$(run_sampling_memory day.out "$REPLAY" --script "$day")"
 wall=$(echo "$(date +%s.%N) - $start" | bc -l)
 row "soak: events in one day" "$events" "events" "" ""
 row "soak: wall time" "$(printf '%.2f' "$wall")" "s" "" ""

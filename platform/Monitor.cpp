@@ -1,6 +1,11 @@
 #include "platform/Monitor.h"
 
 namespace tallowmere {
+namespace {
+
+constexpr int kFrameMs = 40;
+
+}  // namespace
 
 Monitor::Monitor()
     : serial_(*this),
@@ -9,7 +14,11 @@ Monitor::Monitor()
         window_.render();
       }),
       form_(serial_, timers_, files_),
-      window_(form_) {}
+      window_(form_) {
+  frameTimer_.setSingleShot(true);
+  frameTimer_.setInterval(kFrameMs);
+  QObject::connect(&frameTimer_, &QTimer::timeout, [this] { renderFrameEnded(); });
+}
 
 void Monitor::start() {
   form_.Form_Load();
@@ -19,10 +28,29 @@ void Monitor::start() {
 
 void Monitor::chunkReceived(std::string_view chunk) {
   form_.MSComm1_OnComm(chunk);
+  if (chunkHandled_) chunkHandled_(chunk);
 }
 
 void Monitor::chunksDelivered() {
+  renderReceived();
+}
+
+// The first lines after a quiet spell show at once; lines that follow within a frame
+// show together at its end.
+void Monitor::renderReceived() {
+  if (frameTimer_.isActive()) {
+    receivedSinceFrame_ = true;
+    return;
+  }
   window_.render();
+  frameTimer_.start();
+}
+
+void Monitor::renderFrameEnded() {
+  if (!receivedSinceFrame_) return;
+  receivedSinceFrame_ = false;
+  window_.render();
+  frameTimer_.start();
 }
 
 void Monitor::receiverOpened() {

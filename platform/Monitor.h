@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QTimer>
+#include <functional>
+
 #include "app/FrmMain.h"
 #include "output/AtomicFileWriter.h"
 #include "platform/MonitorWindow.h"
@@ -9,7 +12,9 @@
 namespace tallowmere {
 
 // The monitor program: the form with its serial line, timers and output files, and the
-// window that shows it. Every event is handled to completion, then the window catches up.
+// window that shows it. Every event is handled to completion, then the window catches up:
+// at once after a click, a timer tick or a change of the line, and for received lines at
+// most 25 times a second, so that a flooded line costs one repaint per frame, not per line.
 class Monitor : private ReceiverEvents {
  public:
   Monitor();
@@ -19,18 +24,26 @@ class Monitor : private ReceiverEvents {
 
   MonitorWindow& window() { return window_; }
   FrmMain& form() { return form_; }
+  // Called with each received chunk once the form has handled it; the benchmarks
+  // time-stamp the chunks here.
+  void onChunkHandled(std::function<void(std::string_view)> hook) { chunkHandled_ = std::move(hook); }
 
  private:
   void chunkReceived(std::string_view chunk) override;
   void chunksDelivered() override;
   void receiverOpened() override;
   void receiverClosed() override;
+  void renderReceived();
+  void renderFrameEnded();
 
   AtomicFileWriter files_;
   SerialLink serial_;
   QtTimers timers_;
   FrmMain form_;
   MonitorWindow window_;
+  std::function<void(std::string_view)> chunkHandled_;
+  QTimer frameTimer_;
+  bool receivedSinceFrame_ = false;
 };
 
 }  // namespace tallowmere

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallowmere {
 
@@ -18,11 +20,17 @@ class LineWriter {
   bool flush();
   // Forgets what was not sent, when nobody is there to read it.
   void discard() { pending_.clear(); }
+  // From now on, the steady-clock time in nanoseconds at which each LF went into the
+  // device is appended to into.
+  void stampLineEnds(std::vector<std::int64_t>* into) { stamps_ = into; }
 
  private:
+  void stamp(std::string_view written);
+
   int device_;
   int record_;
   std::string pending_;
+  std::vector<std::int64_t>* stamps_ = nullptr;
 };
 
 }  // namespace tallowmere

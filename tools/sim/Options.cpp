@@ -5,7 +5,8 @@
 namespace tallowmere {
 
 const char kUsage[] =
-    "Usage: tallowmere-sim [--flood] [--groups FILE [--once]] [--record FILE] [LINK]\n"
+    "Usage: tallowmere-sim [--flood] [--groups FILE [--once]] [--record FILE] [--stamps FILE]\n"
+    "                      [LINK]\n"
     "\n"
     "A simulated FM/RDS receiver on a pseudo-terminal. It links the terminal's device at\n"
     "LINK (default ./receiver; an existing symbolic link there is replaced, any other file\n"
@@ -31,6 +32,9 @@ const char kUsage[] =
     "  --once          with --groups: stop sending at the end of FILE instead of looping\n"
     "  --record FILE   write every byte sent to FILE too, so that it can be replayed with\n"
     "                  tallowmere-replay\n"
+    "  --stamps FILE   on stopping, write to FILE one line for every line sent: the time its\n"
+    "                  LF went into the terminal, in nanoseconds of CLOCK_MONOTONIC, so that\n"
+    "                  a monitor on the same machine can measure how long it took\n"
     "  --help          print this text\n"
     "\n"
     "The other side may close and reopen the device at any time; while nobody has it open,\n"
@@ -59,6 +63,8 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string& problem)
       if (!value(options.groupsFile)) return std::nullopt;
     } else if (arg == "--record") {
       if (!value(options.recordFile)) return std::nullopt;
+    } else if (arg == "--stamps") {
+      if (!value(options.stampsFile)) return std::nullopt;
     } else if (!arg.starts_with("-") && !linkGiven) {
       options.link = arg;
       linkGiven = true;

@@ -11,6 +11,7 @@ struct Options {
   std::string groupsFile;           // group lines to stream instead of a built-in station
   bool once = false;                // stop at the end of groupsFile instead of looping
   std::string recordFile;           // every byte sent is also written here
+  std::string stampsFile;           // the time each line went out is written here
   bool help = false;
 };
 

@@ -37,6 +37,14 @@ int fail(const std::string& problem) {
   return 1;
 }
 
+int writeStamps(const std::string& path, const std::vector<std::int64_t>& stamps) {
+  std::FILE* out = std::fopen(path.c_str(), "w");
+  if (out == nullptr) return fail(path + ": " + std::strerror(errno));
+  for (const std::int64_t ns : stamps) std::fprintf(out, "%lld\n", static_cast<long long>(ns));
+  if (std::fclose(out) != 0) return fail(path + ": " + std::strerror(errno));
+  return 0;
+}
+
 class Session {
  public:
   Session(const PseudoTerminal& pty, Receiver& receiver, LineWriter& writer, bool flood)
@@ -141,9 +149,11 @@ int runSimulator(const Options& options) {
   std::fflush(stdout);
   Receiver receiver(options.groupsFile.empty() ? nullptr : &fileLines, options.once);
   LineWriter writer(pty.fd(), record);
+  std::vector<std::int64_t> stamps;
+  if (!options.stampsFile.empty()) writer.stampLineEnds(&stamps);
   Session(pty, receiver, writer, options.flood).run();
   if (record >= 0) ::close(record);
-  return 0;
+  return options.stampsFile.empty() ? 0 : writeStamps(options.stampsFile, stamps);
 }
 
 }  // namespace tallowmere
