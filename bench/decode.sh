@@ -13,8 +13,8 @@ cd "$BENCH_TMP/decode"
 rates=() ns=()
 for _ in $(seq $((BENCH_RUNS + 2))); do
   t=$(seconds "$REPLAY" "$BENCH_TMP/million.groups")
-  rates+=("$(echo "$groups / $t" | bc -l)")
-  ns+=("$(echo "$t * 1000000000 / $groups" | bc -l)")
+  rates+=("$(calc "$groups / $t")")
+  ns+=("$(calc "$t * 1000000000 / $groups")")
 done
 report "decoding throughput (1,000,000 groups)" "groups/s" ">= 2,000,000" "%.0f" "${rates[@]}"
 report "decoding time per group" "ns/group" "<= 500" "%.0f" "${ns[@]}"

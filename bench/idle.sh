@@ -20,7 +20,7 @@ for run in $(seq "$BENCH_RUNS"); do
   ticks=$(cpu_ticks $monitor) woken=$(wakeups $monitor)
   sleep "$BENCH_SECONDS"
   cpu+=("$(cpu_percent "$ticks" "$(cpu_ticks $monitor)" "$BENCH_SECONDS")")
-  wakes+=("$(echo "($(wakeups $monitor) - $woken) / $BENCH_SECONDS" | bc -l)")
+  wakes+=("$(calc "($(wakeups $monitor) - $woken) / $BENCH_SECONDS")")
   kill $monitor $sim && wait $monitor $sim || true
 done
 report "idle: monitor CPU" "% of core" "< 0.2" "%.3f" "${cpu[@]}"

@@ -7,6 +7,11 @@ median_spread() {
     printf "%.12g %.12g %.12g\n", m, v[1], v[NR] }'
 }
 
+# calc EXPRESSION: the value of an arithmetic expression.
+calc() {
+  awk "BEGIN { printf \"%.12g\\n\", $1 }"
+}
+
 # report FIGURE UNIT TARGET FORMAT V1 V2 ...: one row with the median and spread of the
 # runs' values, each printed with the printf FORMAT.
 report() {
@@ -40,7 +45,7 @@ seconds() {
   start=$(date +%s.%N)
   "$@" >/dev/null 2>&1
   end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
+  calc "$end - $start"
 }
 
 # memory_kb PID FIELD: one line of /proc/PID/status in KB (VmRSS, RssAnon, ...), or nothing.
@@ -76,7 +81,7 @@ cpu_ticks() {
 
 # cpu_percent TICKS_BEFORE TICKS_AFTER SECONDS: the share of one core used in between.
 cpu_percent() {
-  echo "($2 - $1) * 100 / $(getconf CLK_TCK) / $3" | bc -l
+  calc "($2 - $1) * 100 / $(getconf CLK_TCK) / $3"
 }
 
 # wakeups PID: voluntary context switches of all the process's threads so far: each is
@@ -133,7 +138,8 @@ repeat_lines() {
 # the terminal to the form having handled it, the n-th handled chunk being the n-th line.
 latency_ms() {
   paste "$1" "$2" | awk 'NF == 2 { print ($2 - $1) / 1e6 }' | sort -g | awk '{ v[NR] = $1 }
-    END { i = int(NR * 0.99); if (i < 1) i = 1; printf "%.3f %.3f\n", v[int((NR + 1) / 2)], v[i] }'
+    END { if (NR == 0) { print "no line was timed" > "/dev/stderr"; exit 1 }
+          i = int(NR * 0.99); if (i < 1) i = 1; printf "%.3f %.3f\n", v[int((NR + 1) / 2)], v[i] }'
 }
 
 # value KEY FILE: the value of a key=value line.

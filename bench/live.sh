@@ -37,7 +37,8 @@ for run in $(seq "$BENCH_RUNS"); do
   lost+=("$((${sent[-1]} - $(value group_lines probe.out)))")
   waits+=("$(value press_wait_median_ms probe.out)")
   wait_max+=("$(value press_wait_max_ms probe.out)")
-  read -r m p <<<"$(latency_ms sent.stamps handled.stamps)"
+  latency=$(latency_ms sent.stamps handled.stamps)
+  read -r m p <<<"$latency"
   lat_median+=("$m") lat_p99+=("$p")
 done
 

@@ -30,7 +30,7 @@ cd "$BENCH_TMP/soak"
 events=$(wc -l <"$day")
 start=$(date +%s.%N)
 read -r first last <<<"$(run_sampling_memory day.out "$REPLAY" --script "$day")"
-wall=$(echo "$(date +%s.%N) - $start" | bc -l)
+wall=$(calc "$(date +%s.%N) - $start")
 row "soak: events in one day" "$events" "events" "" ""
 row "soak: wall time" "$(printf '%.2f' "$wall")" "s" "" ""
 row "soak: heap and stacks resident, start" "$first" "KB" "" "flat"
