@@ -19,24 +19,15 @@ void DisplayModel::setText(Field f, std::string_view text) {
 }
 
 void DisplayModel::setForeground(Field f, Rgb c) {
-  FieldState& s = at(f);
-  if (s.foreground == c) return;
-  s.foreground = c;
-  changed_.set(index(f));
+  update(f, &FieldState::foreground, c);
 }
 
 void DisplayModel::setBackground(Field f, Rgb c) {
-  FieldState& s = at(f);
-  if (s.background == c) return;
-  s.background = c;
-  changed_.set(index(f));
+  update(f, &FieldState::background, c);
 }
 
 void DisplayModel::setVisible(Field f, bool visible) {
-  FieldState& s = at(f);
-  if (s.visible == visible) return;
-  s.visible = visible;
-  changed_.set(index(f));
+  update(f, &FieldState::visible, visible);
 }
 
 void DisplayModel::light(Field f) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "app/Fields.h"
 
@@ -45,6 +46,14 @@ class DisplayModel {
  private:
   static std::size_t index(Field f) { return static_cast<std::size_t>(f); }
   FieldState& at(Field f) { return fields_[index(f)]; }
+  // Sets one property of a field, marking the field changed only if the value differs.
+  template <typename T>
+  void update(Field f, T FieldState::*property, std::type_identity_t<T> value) {
+    T& current = at(f).*property;
+    if (current == value) return;
+    current = value;
+    changed_.set(index(f));
+  }
 
   std::array<FieldState, kFieldCount> fields_;
   std::bitset<kFieldCount> changed_;

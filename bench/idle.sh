@@ -8,12 +8,7 @@ source "$here/lib.sh"
 
 cpu=() wakes=()
 for run in $(seq "$BENCH_RUNS"); do
-  dir=$BENCH_TMP/idle$run
-  settings "$dir" 100.0
-  cd "$dir"
-  "$SIM" receiver >/dev/null &
-  sim=$!
-  wait_for receiver
+  receiver_in "$BENCH_TMP/idle$run" 100.0
   QT_QPA_PLATFORM=offscreen "$MONITOR" >/dev/null 2>&1 &
   monitor=$!
   sleep 5

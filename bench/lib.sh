@@ -107,6 +107,18 @@ settings() {
   printf '[Tallowmere]\nCOMport=./receiver\nFrequency=%s\nVolume=8\n' "$2" >"$1/tallowmere.ini"
 }
 
+# receiver_in FOLDER FREQUENCY [SIM_OPTION...]: goes into a working folder whose monitor
+# tunes FREQUENCY, with the simulated receiver started on its ./receiver; its pid in $sim.
+receiver_in() {
+  local dir=$1 frequency=$2
+  shift 2
+  settings "$dir" "$frequency"
+  cd "$dir"
+  "$SIM" "$@" receiver >/dev/null &
+  sim=$!
+  wait_for receiver
+}
+
 # group_lines OUT: the group lines of the real captures, each ended by CR as received;
 # where the captures are absent, those of ten seconds of the simulated receiver's station.
 # An OUT made before is kept.

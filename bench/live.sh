@@ -16,12 +16,7 @@ repeat_lines "$BENCH_TMP/station.groups" $(((BENCH_SECONDS + 2) * lines_per_seco
 
 cpu=() rss_start=() rss_end=() lost=() sent=() waits=() wait_max=() lat_median=() lat_p99=()
 for run in $(seq "$BENCH_RUNS"); do
-  dir=$BENCH_TMP/live$run
-  settings "$dir" 88.8
-  cd "$dir"
-  "$SIM" --flood --groups "$BENCH_TMP/flood.groups" --once --record sent --stamps sent.stamps receiver >/dev/null &
-  sim=$!
-  wait_for receiver
+  receiver_in "$BENCH_TMP/live$run" 88.8 --flood --groups "$BENCH_TMP/flood.groups" --once --record sent --stamps sent.stamps
   QT_QPA_PLATFORM=offscreen "$PROBE" $((BENCH_SECONDS + 10)) handled.stamps >probe.out 2>probe.err &
   monitor=$!
   sleep 6

@@ -6,12 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
-dir=$BENCH_TMP/startup
-settings "$dir" 88.8
-cd "$dir"
-"$SIM" receiver >/dev/null &
-sim=$!
-wait_for receiver
+receiver_in "$BENCH_TMP/startup" 88.8
 shown=()
 for run in $(seq 0 $((5 * BENCH_RUNS))); do
   TALLOWMERE_PROBE_T0=$(date +%s%N) QT_QPA_PLATFORM=offscreen "$PROBE" 0.5 >probe.out 2>/dev/null

@@ -5,12 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 
-dir=$BENCH_TMP/station
-settings "$dir" 88.8
-cd "$dir"
-"$SIM" --stamps sent.stamps receiver >/dev/null &
-sim=$!
-wait_for receiver
+receiver_in "$BENCH_TMP/station" 88.8 --stamps sent.stamps
 QT_QPA_PLATFORM=offscreen "$PROBE" $((BENCH_SECONDS + 5)) handled.stamps >probe.out 2>probe.err
 kill $sim && wait $sim || true
 latency=$(latency_ms sent.stamps handled.stamps)
