@@ -48,11 +48,13 @@ bool writeAll(int fd, std::string_view content) {
 int replaceFile(const fs::path& target, std::string_view content) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   static unsigned counter = 0;
+  std::string prefix = target.filename().string();
+  prefix.insert(prefix.begin(), '.');
+  prefix += ".tmp-" + std::to_string(::getpid()) + "-";
   fs::path temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                     "-" + std::to_string(counter++));
+    temp = folder / (prefix + std::to_string(counter++));
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return errno;
   }
