@@ -27,7 +27,9 @@ namespace {
 
 using Steady = std::chrono::steady_clock;
 
-std::int64_t nanoseconds(std::chrono::nanoseconds since) { return since.count(); }
+std::int64_t nanoseconds(std::chrono::nanoseconds since) {
+  return since.count();
+}
 
 // A press is made only while the receiver is flooding: a group line arrived this recently.
 constexpr auto kFloodingWithin = std::chrono::milliseconds(50);

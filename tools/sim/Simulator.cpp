@@ -139,7 +139,9 @@ int runSimulator(const Options& options) {
   PseudoTerminal pty;
   if (const std::string problem = pty.open(); !problem.empty()) return fail(problem);
   DeviceLink link;
-  if (const std::string problem = link.create(options.link, pty.device()); !problem.empty()) return fail(problem);
+  if (const std::string problem = link.create(options.link, pty.device()); !problem.empty()) {
+    return fail(problem);
+  }
   int record = -1;
   if (!options.recordFile.empty()) {
     record = ::open(options.recordFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
