@@ -13,10 +13,12 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,7 +49,8 @@ class Probe : public QObject {
     monitor.window().installEventFilter(this);
   }
 
-  void report(const char* stampsPath) {
+  // Prints the figures and writes the stamps; false if the stamps could not be written.
+  bool report(const char* stampsPath) {
     if (shownNs_) std::printf("shown_ms=%.1f\n", static_cast<double>(*shownNs_) / 1e6);
     std::printf("chunks=%zu\ngroup_lines=%ld\ndecoded=%ld\n", stamps_.size(), groupLines_,
                 monitor_.form().groupsDecoded());
@@ -58,11 +61,11 @@ class Probe : public QObject {
                   static_cast<double>(waitsNs_[waitsNs_.size() / 2]) / 1e6,
                   static_cast<double>(waitsNs_.back()) / 1e6);
     }
-    if (stampsPath == nullptr) return;
+    if (stampsPath == nullptr) return true;
     std::FILE* out = std::fopen(stampsPath, "w");
-    if (out == nullptr) return;
+    if (out == nullptr) return false;
     for (const std::int64_t ns : stamps_) std::fprintf(out, "%lld\n", static_cast<long long>(ns));
-    std::fclose(out);
+    return std::fclose(out) == 0;
   }
 
  private:
@@ -94,7 +97,7 @@ class Probe : public QObject {
 
   // The window counts as shown once its first paint has been done.
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint && !shownNs_ && !firstPaintSeen_) {
+    if (event->type() == QEvent::Paint && !firstPaintSeen_) {
       firstPaintSeen_ = true;
       QTimer::singleShot(0, this, [this] { shownNs_ = sinceLaunch(); });
     }
@@ -135,6 +138,9 @@ int main(int argc, char** argv) {
   monitor.start();
   QTimer::singleShot(static_cast<int>(seconds * 1000), &app, &QCoreApplication::quit);
   QApplication::exec();
-  probe.report(argc > 2 ? argv[2] : nullptr);
+  if (!probe.report(argc > 2 ? argv[2] : nullptr)) {
+    std::fprintf(stderr, "tallowmere-probe: %s: %s\n", argv[2], std::strerror(errno));
+    return 1;
+  }
   return 0;
 }
