@@ -4,9 +4,9 @@ namespace tallowmere {
 
 DisplayModel::DisplayModel() {
   for (std::size_t i = 0; i < kFieldCount; ++i) {
-    const FieldSpec& spec = fieldSpecs()[i];
-    fields_[i] = FieldState{std::string(spec.createdText), spec.look.foreground,
-                            spec.look.background, true};
+    const FieldDefinition& definition = fieldDefinitions()[i];
+    fields_[i] = FieldState{std::string(definition.createdText), definition.look.foreground,
+                            definition.look.background, true};
   }
   changed_.set();
 }

@@ -26,22 +26,22 @@ constexpr Look kBufferText{kGrey, kBlack, 975, true, Align::Left, Border::None, 
 constexpr Look kHexLine{kWhite, kBlack, 975, true, Align::Left, Border::None, Face::Sans};
 constexpr Look kCredit{kLightGrey, kNoBackground, 825, false, Align::Centre, Border::None, Face::Sans};
 
-constexpr std::array<FieldSpec, kFieldCount> kSpecs{{
-#define TALLOWMERE_FIELD_SPEC(name, kind, row, text, look, span) \
+constexpr std::array<FieldDefinition, kFieldCount> kDefinitions{{
+#define TALLOWMERE_FIELD_DEFINITION(name, kind, row, text, look, span) \
   {#name, FieldKind::kind, row, text, look, Span::span},
-    TALLOWMERE_FIELDS(TALLOWMERE_FIELD_SPEC)
-#undef TALLOWMERE_FIELD_SPEC
+    TALLOWMERE_FIELDS(TALLOWMERE_FIELD_DEFINITION)
+#undef TALLOWMERE_FIELD_DEFINITION
 }};
 
 }  // namespace
 
-const std::array<FieldSpec, kFieldCount>& fieldSpecs() { return kSpecs; }
+const std::array<FieldDefinition, kFieldCount>& fieldDefinitions() { return kDefinitions; }
 
 std::optional<Field> fieldNamed(std::string_view name) {
-  const auto it = std::find_if(kSpecs.begin(), kSpecs.end(),
-                               [name](const FieldSpec& s) { return s.name == name; });
-  if (it == kSpecs.end()) return std::nullopt;
-  return static_cast<Field>(it - kSpecs.begin());
+  const auto it = std::find_if(kDefinitions.begin(), kDefinitions.end(),
+                               [name](const FieldDefinition& s) { return s.name == name; });
+  if (it == kDefinitions.end()) return std::nullopt;
+  return static_cast<Field>(it - kDefinitions.begin());
 }
 
 }  // namespace tallowmere

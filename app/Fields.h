@@ -129,7 +129,7 @@ inline constexpr std::size_t kFieldCount = 0
     ;
 
 // What a field is when the window is created.
-struct FieldSpec {
+struct FieldDefinition {
   std::string_view name;
   FieldKind kind;
   int row;
@@ -138,10 +138,12 @@ struct FieldSpec {
   Span span;
 };
 
-const std::array<FieldSpec, kFieldCount>& fieldSpecs();
+const std::array<FieldDefinition, kFieldCount>& fieldDefinitions();
 
-inline const FieldSpec& specOf(Field f) { return fieldSpecs()[static_cast<std::size_t>(f)]; }
-inline std::string_view nameOf(Field f) { return specOf(f).name; }
+inline const FieldDefinition& definitionOf(Field f) {
+  return fieldDefinitions()[static_cast<std::size_t>(f)];
+}
+inline std::string_view nameOf(Field f) { return definitionOf(f).name; }
 std::optional<Field> fieldNamed(std::string_view name);
 
 constexpr Field operator+(Field f, int offset) {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/QtText.h"
+
 namespace tallowmere {
 namespace {
 
@@ -38,8 +40,7 @@ constexpr std::pair<Field, const char*> kValueNames[] = {
 };
 
 QString createdText(Field f) {
-  const std::string_view text = specOf(f).createdText;
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  return qtText(definitionOf(f).createdText);
 }
 
 }  // namespace
@@ -48,7 +49,7 @@ QString accessibleNameOf(Field f) {
   for (const auto& [field, name] : kValueNames) {
     if (field == f) return QString::fromLatin1(name);
   }
-  const int row = specOf(f).row;
+  const int row = definitionOf(f).row;
   if (row == 3) return createdText(f) + QStringLiteral(" indicator");
   if (row == 4 || row == 5) return QStringLiteral("Group ") + createdText(f) + QStringLiteral(" received");
   // Captions: their own words without the colon.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "platform/AccessibleNames.h"
+#include "platform/QtText.h"
 #include "platform/RdsCharset.h"
 
 namespace tallowmere {
@@ -42,13 +43,12 @@ QColor colourOf(Rgb rgb) {
   return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
-QWidget* createWidget(const FieldSpec& spec, QWidget* parent) {
-  const QString text =
-      QString::fromLatin1(spec.createdText.data(), static_cast<qsizetype>(spec.createdText.size()));
-  switch (spec.kind) {
+QWidget* createWidget(const FieldDefinition& definition, QWidget* parent) {
+  const QString text = qtText(definition.createdText);
+  switch (definition.kind) {
     case FieldKind::TextBox: {
       auto* box = new QLineEdit(text, parent);
-      box->setAlignment(alignmentOf(spec.look.align));
+      box->setAlignment(alignmentOf(definition.look.align));
       return box;
     }
     case FieldKind::Button:
@@ -60,11 +60,11 @@ QWidget* createWidget(const FieldSpec& spec, QWidget* parent) {
   // Received text may hold "&" or "<": it is shown as it stands, never as markup or an
   // access key.
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment(alignmentOf(spec.look.align));
-  if (spec.look.border == Border::Sunken) {
+  label->setAlignment(alignmentOf(definition.look.align));
+  if (definition.look.border == Border::Sunken) {
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setLineWidth(2);
-  } else if (spec.look.border == Border::Single) {
+  } else if (definition.look.border == Border::Single) {
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setLineWidth(1);
   }
@@ -82,12 +82,12 @@ QString receivedTextForDisplay(std::string_view bytes) {
 }
 
 FieldWidget::FieldWidget(Field field, QWidget* parent)
-    : field_(field), widget_(createWidget(specOf(field), parent)) {
-  const FieldSpec& spec = specOf(field);
-  widget_->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+    : field_(field), widget_(createWidget(definitionOf(field), parent)) {
+  const FieldDefinition& definition = definitionOf(field);
+  widget_->setObjectName(qtText(definition.name));
   widget_->setAccessibleName(accessibleNameOf(field));
-  widget_->setFont(fontOf(spec.look));
-  if (spec.kind == FieldKind::Label) widget_->setFocusPolicy(Qt::NoFocus);
+  widget_->setFont(fontOf(definition.look));
+  if (definition.kind == FieldKind::Label) widget_->setFocusPolicy(Qt::NoFocus);
 }
 
 void FieldWidget::render(const FieldState& state) {
@@ -102,10 +102,8 @@ std::string FieldWidget::typedText() const {
 }
 
 void FieldWidget::renderText(std::string_view text) {
-  const QString shown = showsReceivedText(field_)
-                            ? receivedTextForDisplay(text)
-                            : QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  switch (specOf(field_).kind) {
+  const QString shown = showsReceivedText(field_) ? receivedTextForDisplay(text) : qtText(text);
+  switch (definitionOf(field_).kind) {
     case FieldKind::Label:
       static_cast<QLabel*>(widget_)->setText(shown);
       return;
@@ -124,7 +122,7 @@ void FieldWidget::renderText(std::string_view text) {
 void FieldWidget::renderColours(const FieldState& state) {
   QPalette palette = widget_->palette();
   const QColor foreground = colourOf(state.foreground);
-  switch (specOf(field_).kind) {
+  switch (definitionOf(field_).kind) {
     case FieldKind::Label:
       palette.setColor(QPalette::WindowText, foreground);
       if (state.background) palette.setColor(QPalette::Window, colourOf(*state.background));

@@ -5,16 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/QtText.h"
 #include "platform/WindowLayout.h"
 
 namespace tallowmere {
-namespace {
-
-QString qtText(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 MonitorWindow::MonitorWindow(FrmMain& form) : form_(form) {
   setObjectName(QStringLiteral("frmMain"));
@@ -63,7 +57,7 @@ void MonitorWindow::renderAll() {
 void MonitorWindow::placeFields() {
   const auto rects = layoutWindow([this](Field f) {
     const QWidget* w = fieldWidget(f).widget();
-    return QFontMetrics(w->font()).horizontalAdvance(qtText(specOf(f).createdText)) + 10;
+    return QFontMetrics(w->font()).horizontalAdvance(qtText(definitionOf(f).createdText)) + 10;
   });
   for (FieldWidget& w : fields_) {
     const Rect& r = rects[static_cast<std::size_t>(w.field())];

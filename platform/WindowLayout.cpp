@@ -16,13 +16,13 @@ constexpr int kPairGap = 10;  // between caption/value pairs in rows 13 and 14
 using Row = std::vector<Field>;
 
 bool isCaption(Field f) {
-  const Look& look = specOf(f).look;
-  return specOf(f).kind == FieldKind::Label && !look.background && look.bold;
+  const Look& look = definitionOf(f).look;
+  return definitionOf(f).kind == FieldKind::Label && !look.background && look.bold;
 }
 
 // One line of the field's font, with room for its frame.
 int fieldHeight(Field f) {
-  const Look& look = specOf(f).look;
+  const Look& look = definitionOf(f).look;
   const double pixels = look.pointSizeHundredths / 100.0 * 96.0 / 72.0;
   const int frame = look.border == Border::Sunken ? 8 : look.border == Border::Single ? 6 : 4;
   return static_cast<int>(std::ceil(pixels * 1.2)) + frame;
@@ -42,12 +42,12 @@ int spanWeight(Span span) {
 // Shares `width` among the fields by their spans, left to right from x.
 void shareByWeight(const Row& row, int x, int width, std::array<Rect, kFieldCount>& rects) {
   int total = 0;
-  for (Field f : row) total += spanWeight(specOf(f).span);
+  for (Field f : row) total += spanWeight(definitionOf(f).span);
   const int free = width - kGap * static_cast<int>(row.size() - 1);
   int used = 0;
   int weightSoFar = 0;
   for (Field f : row) {
-    weightSoFar += spanWeight(specOf(f).span);
+    weightSoFar += spanWeight(definitionOf(f).span);
     const int right = free * weightSoFar / total;
     rects[static_cast<std::size_t>(f)].x = x;
     rects[static_cast<std::size_t>(f)].width = right - used;
@@ -66,7 +66,7 @@ void layoutPairs(const Row& row, int width, const std::function<int(Field)>& nat
     if (isCaption(f)) {
       captionWidth += naturalWidth(f);
     } else {
-      valueWeight += spanWeight(specOf(f).span);
+      valueWeight += spanWeight(definitionOf(f).span);
     }
   }
   const int pairs = static_cast<int>(row.size() / 2);
@@ -79,7 +79,7 @@ void layoutPairs(const Row& row, int width, const std::function<int(Field)>& nat
       r.width = naturalWidth(f);
       x += r.width + kGap;
     } else {
-      r.width = free * spanWeight(specOf(f).span) / valueWeight;
+      r.width = free * spanWeight(definitionOf(f).span) / valueWeight;
       x += r.width + kPairGap;
     }
   }
@@ -97,7 +97,7 @@ void layoutRow(const Row& row, const Row& next, int width, const std::function<i
     return;
   }
   const auto fill =
-      std::find_if(row.begin(), row.end(), [](Field f) { return specOf(f).span == Span::FillRow; });
+      std::find_if(row.begin(), row.end(), [](Field f) { return definitionOf(f).span == Span::FillRow; });
   if (fill != row.end()) {
     int x = kMargin;
     for (Field f : row) {
@@ -121,7 +121,7 @@ std::array<Rect, kFieldCount> layoutWindow(const std::function<int(Field)>& natu
   std::array<Row, kLastRow + 2> rows;
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     const Field f = static_cast<Field>(i);
-    rows[static_cast<std::size_t>(specOf(f).row)].push_back(f);
+    rows[static_cast<std::size_t>(definitionOf(f).row)].push_back(f);
   }
   std::array<int, kLastRow + 1> heights{};
   int visibleHeight = 0;

@@ -41,17 +41,17 @@ TEST_F(StartupTest, PutsEveryFieldIntoItsStartUpStateAndWritesBothFiles) {
 
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     const Field f = static_cast<Field>(i);
-    const FieldSpec& spec = specOf(f);
+    const FieldDefinition& definition = definitionOf(f);
     const FieldState& s = m.field(f);
-    EXPECT_EQ(s.visible, spec.row < 17) << spec.name;
-    const bool indicator = spec.row == 3 || spec.row == 4 || spec.row == 5;
+    EXPECT_EQ(s.visible, definition.row < 17) << definition.name;
+    const bool indicator = definition.row == 3 || definition.row == 4 || definition.row == 5;
     if (indicator) {
-      EXPECT_EQ(s.foreground, colour::kGrey) << spec.name;
-      EXPECT_EQ(s.background, colour::kBlack) << spec.name;
-      EXPECT_EQ(s.text, spec.createdText) << spec.name;
+      EXPECT_EQ(s.foreground, colour::kGrey) << definition.name;
+      EXPECT_EQ(s.background, colour::kBlack) << definition.name;
+      EXPECT_EQ(s.text, definition.createdText) << definition.name;
     }
-    if (!spec.look.background) {
-      EXPECT_FALSE(s.background.has_value()) << spec.name;  // captions, credit line, buttons
+    if (!definition.look.background) {
+      EXPECT_FALSE(s.background.has_value()) << definition.name;  // captions, credit line, buttons
     }
   }
   EXPECT_EQ(m.field(Field::cmdSetFreq).foreground, colour::kBlack);

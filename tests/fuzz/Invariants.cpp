@@ -34,10 +34,10 @@ std::string brokenInvariant(const FrmMain& form) {
     const FieldState& s = form.fields()[f];
     if (!isSystemColour(s.foreground)) return broken(f, "has a foreign text colour");
     if (s.background && !isSystemColour(*s.background)) return broken(f, "has a foreign background");
-    if (s.background.has_value() != specOf(f).look.background.has_value()) {
+    if (s.background.has_value() != definitionOf(f).look.background.has_value()) {
       return broken(f, "gained or lost its background");
     }
-    const bool box = specOf(f).kind == FieldKind::TextBox;
+    const bool box = definitionOf(f).kind == FieldKind::TextBox;
     if (!box && s.text.size() > kMaxShownText) return broken(f, "shows an unbounded text");
   }
   return {};

@@ -107,15 +107,15 @@ class Window : public InWorkingFolder {
     const DisplayModel& model = monitor->form().fields();
     for (std::size_t i = 0; i < kFieldCount; ++i) {
       const Field f = static_cast<Field>(i);
-      const FieldSpec& spec = specOf(f);
+      const FieldDefinition& definition = definitionOf(f);
       const FieldState& state = model[f];
-      const std::string name(spec.name);
+      const std::string name(definition.name);
       SCOPED_TRACE(name);
       QWidget* w = widget(name.c_str());
       ASSERT_NE(w, nullptr);
       EXPECT_EQ(w->isHidden(), !state.visible);
-      EXPECT_DOUBLE_EQ(w->font().pointSizeF(), spec.look.pointSizeHundredths / 100.0);
-      EXPECT_EQ(w->font().bold(), spec.look.bold);
+      EXPECT_DOUBLE_EQ(w->font().pointSizeF(), definition.look.pointSizeHundredths / 100.0);
+      EXPECT_EQ(w->font().bold(), definition.look.bold);
       const QPalette& p = w->palette();
       if (auto* label = qobject_cast<QLabel*>(w)) {
         const bool received =
@@ -132,8 +132,8 @@ class Window : public InWorkingFolder {
           EXPECT_EQ(p.color(QPalette::Window), qcolour(*state.background));
         }
         const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
-        EXPECT_EQ(horizontal, spec.look.align == Align::Left    ? Qt::AlignLeft
-                              : spec.look.align == Align::Right ? Qt::AlignRight
+        EXPECT_EQ(horizontal, definition.look.align == Align::Left    ? Qt::AlignLeft
+                              : definition.look.align == Align::Right ? Qt::AlignRight
                                                                 : Qt::AlignHCenter);
       } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
         EXPECT_EQ(fromLatin1(box->text()), state.text);
