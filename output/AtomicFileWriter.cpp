@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/Diagnostics.h"
+#include "settings/Diagnostics.h"
 
 namespace tallowmere {
 namespace {

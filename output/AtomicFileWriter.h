@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Ports.h"
+#include "output/OutputFiles.h"
 
 namespace tallowmere {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/Fields.h"
+#include "display/Fields.h"
 
 namespace tallowmere {
 

@@ -9,7 +9,7 @@
 
 #include "platform/AccessibleNames.h"
 #include "platform/QtText.h"
-#include "platform/RdsCharset.h"
+#include "display/RdsCharset.h"
 
 namespace tallowmere {
 namespace {

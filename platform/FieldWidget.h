@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "app/DisplayModel.h"
+#include "display/DisplayModel.h"
 
 namespace tallowmere {
 

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "output/AtomicFileWriter.h"
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "platform/FieldWidget.h"
 
 namespace tallowmere {

@@ -4,7 +4,7 @@
 #include <array>
 #include <functional>
 
-#include "app/Ports.h"
+#include "form/Timers.h"
 
 namespace tallowmere {
 

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "app/Diagnostics.h"
+#include "settings/Diagnostics.h"
 #include "platform/DeviceProblem.h"
 
 namespace tallowmere {
@@ -49,7 +49,7 @@ SerialLink::SerialLink(ReceiverEvents& events) : events_(events) {
 
 // QSerialPort names its lock file after the port name, so two monitors in two folders
 // that both say "./receiver" would lock each other out: the name is made absolute.
-void SerialLink::open(const std::string& device) {
+bool SerialLink::open(const std::string& device) {
   device_ = toStd(QFileInfo(QString::fromLocal8Bit(device.c_str())).absoluteFilePath());
   port_.setPortName(QString::fromStdString(device_));
   port_.setBaudRate(QSerialPort::Baud115200);
@@ -59,6 +59,7 @@ void SerialLink::open(const std::string& device) {
   port_.setFlowControl(QSerialPort::NoFlowControl);
   tryOpen();
   if (!port_.isOpen()) reopenTimer_.start();
+  return port_.isOpen();
 }
 
 void SerialLink::write(std::string_view line) {

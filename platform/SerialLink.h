@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Ports.h"
+#include "receiver/ReceiverPort.h"
 #include "receiver/LineFramer.h"
 
 namespace tallowmere {
@@ -31,7 +31,7 @@ class SerialLink : public QObject, public ReceiverPort {
  public:
   explicit SerialLink(ReceiverEvents& events);
 
-  void open(const std::string& device) override;
+  bool open(const std::string& device) override;
   void write(std::string_view line) override;
 
   bool isOpen() const { return port_.isOpen(); }

@@ -3,7 +3,7 @@
 #include <array>
 #include <functional>
 
-#include "app/Fields.h"
+#include "display/Fields.h"
 
 namespace tallowmere {
 

@@ -13,7 +13,7 @@ int bitValue(char bit) { return bit == '1' ? 1 : 0; }
 
 // Block B carries, from its second digit on: version, TP, PTY (5 bits), TA (the A/B flag
 // in other groups), MS, one DI bit and the segment address C1 C0.
-void decodeBasicTuning(const GroupRecord& g, GroupValues& v, FormVariables& s, DisplayModel& w) {
+void decodeBasicTuning(const GroupRecord& g, GroupValues& v, DecoderState& s, DisplayModel& w) {
   const bool group0 = g.groupType() == "0A" || g.groupType() == "0B";
   NibbleBits& bits = v.nibbles;
 

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "app/DisplayModel.h"
-#include "app/FormVariables.h"
-#include "app/Ports.h"
+#include "display/DisplayModel.h"
 #include "rds/Conversions.h"
+#include "rds/DecoderState.h"
 #include "rds/GroupRecord.h"
 
 namespace tallowmere {
@@ -24,13 +23,14 @@ void showGroupRecord(const GroupRecord& g, DisplayModel& w);
 // Lights the label of the group's type among the 32 presence labels.
 void showGroupPresence(const GroupRecord& g, DisplayModel& w);
 // 0A/0B: TP, PTY, TA, MS, DI and the PS name; the TA and EON indicators for every group.
-void decodeBasicTuning(const GroupRecord& g, GroupValues& v, FormVariables& s, DisplayModel& w);
+void decodeBasicTuning(const GroupRecord& g, GroupValues& v, DecoderState& s, DisplayModel& w);
 // 4A: the CT indicator and the (hidden) clock fields.
 void decodeClockTime(const GroupRecord& g, GroupValues& v, DisplayModel& w);
 // 2A: the two RadioText buffers, the count and the published text.
-void decodeRadioText(const GroupRecord& g, const GroupValues& v, FormVariables& s, DisplayModel& w);
-// The traffic banner and traffic.txt, the TMC and TP indicators.
-void updateTrafficState(const GroupRecord& g, const GroupValues& v, FormVariables& s,
-                        DisplayModel& w, OutputFiles& files);
+void decodeRadioText(const GroupRecord& g, const GroupValues& v, DecoderState& s, DisplayModel& w);
+// The traffic state and its banner; true when the state shown changed.
+bool updateTrafficState(DecoderState& s, DisplayModel& w);
+// The TMC indicator, and the TP indicator that the next group's rules read.
+void updateTmcAndTp(const GroupRecord& g, const GroupValues& v, DecoderState& s, DisplayModel& w);
 
 }  // namespace tallowmere

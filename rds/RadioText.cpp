@@ -17,7 +17,7 @@ int segmentAddress(char digit) {
 
 }  // namespace
 
-void decodeRadioText(const GroupRecord& g, const GroupValues& v, FormVariables& s, DisplayModel& w) {
+void decodeRadioText(const GroupRecord& g, const GroupValues& v, DecoderState& s, DisplayModel& w) {
   if (g.groupType() == "2A") {
     w.light(Field::lblshowRT);
     const char flag = v.abFlag;

@@ -1,6 +1,6 @@
 #include "receiver/ReceiverCommands.h"
 
-#include "app/NumberText.h"
+#include "settings/NumberText.h"
 
 namespace tallowmere {
 
@@ -11,11 +11,17 @@ std::string TuneCommand(std::string_view frequencyDigits) {
   return line;
 }
 
+std::string volumeCommandText(std::string_view boxText) {
+  std::string text;
+  for (char c : boxText) {
+    if (c >= ' ' && c <= '~') text.push_back(c);
+  }
+  return text;
+}
+
 std::string VolumeCommand(std::string_view volumeText) {
   std::string line = "v";
-  for (char c : volumeText) {
-    if (static_cast<unsigned char>(c) >= 32) line.push_back(c);
-  }
+  line.append(volumeText);
   line.append("\r\n");
   return line;
 }

@@ -9,8 +9,9 @@ namespace tallowmere {
 // The receiver's command protocol: one line of ASCII text ended by CR LF each.
 inline constexpr std::string_view SignalQuery = "i\r\n";
 std::string TuneCommand(std::string_view frequencyDigits);
-// The volume text goes out as typed, except characters below code 32, so that no typed
-// or pasted text can put a second command on the line.
+// The volume box's text as a command carries it: printable ASCII only, so that no typed
+// or pasted text can put a second command on the line or a byte the receiver cannot read.
+std::string volumeCommandText(std::string_view boxText);
 std::string VolumeCommand(std::string_view volumeText);
 
 // The frequency of a box's text in units of 10 kHz, as the receiver takes it ("8880" for
@@ -18,7 +19,7 @@ std::string VolumeCommand(std::string_view volumeText);
 // are rounded to the nearest 10 kHz, halves away from zero, so 87.555 gives 8756.
 std::optional<std::string> frequencyDigits(std::string_view boxText);
 
-// Whether a box's text reads as a volume the receiver accepts (0 to 15).
+// Whether a command text reads as a volume the receiver accepts (0 to 15).
 bool isValidVolume(std::string_view boxText);
 
 }  // namespace tallowmere

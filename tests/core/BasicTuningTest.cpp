@@ -60,7 +60,7 @@ TEST_F(BasicTuningTest, AssemblesPsTwoCharactersAtATimeWithoutConfirmation) {
   for (const auto& [line, ps] : steps) {
     m.receive(line);
     EXPECT_EQ(m.text(Field::lblPS), ps) << line;
-    EXPECT_EQ(m.form.variables().psBuffer.size(), 8u);
+    EXPECT_EQ(m.form.decoderState().psBuffer.size(), 8u);
   }
 }
 

@@ -102,7 +102,7 @@ TEST_F(OutputFilesTest, UnwritableFolderLosesNothingOnceItIsWritableAgain) {
   EXPECT_NE(err.find("cannot write " + (folder / "out/traffic.txt").string()), std::string::npos) << err;
   EXPECT_NE(err.find("cannot write " + (folder / "out/metadata.txt").string()), std::string::npos) << err;
   EXPECT_EQ(form.fields()[Field::lblTraffic].text, "TRAFFIC ANNOUNCEMENT");
-  EXPECT_EQ(form.variables().lastTrafficState, 1);
+  EXPECT_EQ(form.decoderState().lastTrafficState, 1);
 
   std::filesystem::create_directory("out");
   testing::internal::CaptureStderr();

@@ -17,7 +17,7 @@ TEST_F(ReceiveHandlerTest, DropsEverythingUntilTheFirstTune) {
   EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: --");
   EXPECT_EQ(m.text(Field::lblHEX), "WAITING");
   EXPECT_EQ(m.text(Field::lblPS), "INITIALISING");
-  EXPECT_EQ(m.form.variables().lastChunk, "");
+  EXPECT_EQ(m.form.lastChunk(), "");
 }
 
 TEST_F(ReceiveHandlerTest, StatusLinesShowStereoAndLevelWithTheLastTokenWinning) {
@@ -52,7 +52,7 @@ TEST_F(ReceiveHandlerTest, StatusLinesShowStereoAndLevelWithTheLastTokenWinning)
     EXPECT_EQ(m.text(Field::lblStereo), "STEREO") << c.chunk;
     EXPECT_EQ(m.text(Field::lblRSSI), c.rssi) << c.chunk;
     EXPECT_EQ(m.text(Field::lblHEX), "") << c.chunk;  // a group behind a status line is not decoded
-    EXPECT_EQ(m.form.variables().lastChunk, c.chunk);
+    EXPECT_EQ(m.form.lastChunk(), c.chunk);
   }
 }
 
@@ -63,7 +63,7 @@ TEST_F(ReceiveHandlerTest, RepeatedLinesAreDecodedAgainUnlessTheyGaveNoBytes) {
   m.receive(good);
   m.receive(good);
   EXPECT_EQ(m.text(Field::lblRDScount), "2");
-  EXPECT_EQ(m.form.variables().lastChunk, std::string("\xFF\xC2\x01\x24\x00\x41\x42\x43\x44", 9));
+  EXPECT_EQ(m.form.lastChunk(), std::string("\xFF\xC2\x01\x24\x00\x41\x42\x43\x44", 9));
 
   // A block with a character that is not hexadecimal: remembered as received, so the same
   // line right after it is skipped, and decoded again after any other chunk.
@@ -71,15 +71,15 @@ TEST_F(ReceiveHandlerTest, RepeatedLinesAreDecodedAgainUnlessTheyGaveNoBytes) {
   m.receive(odd);
   EXPECT_EQ(m.text(Field::lblRDScount), "3");
   EXPECT_EQ(m.text(Field::lblHEX), "C201240041-24344");
-  EXPECT_EQ(m.form.variables().lastChunk, odd);
+  EXPECT_EQ(m.form.lastChunk(), odd);
   m.receive(odd);
   EXPECT_EQ(m.text(Field::lblRDScount), "3");
   m.receive("\r\n");
-  EXPECT_EQ(m.form.variables().lastChunk, "\r\n");
+  EXPECT_EQ(m.form.lastChunk(), "\r\n");
   m.receive(odd);
   EXPECT_EQ(m.text(Field::lblRDScount), "4");
   m.receive("");
-  EXPECT_EQ(m.form.variables().lastChunk, "");
+  EXPECT_EQ(m.form.lastChunk(), "");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
         c.sent.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.sent};
     EXPECT_EQ(m.sentLines(), expected) << '"' << c.box << '"';
     EXPECT_EQ(m.text(Field::txtFreq), c.sent.empty() ? "INVALID" : c.box) << '"' << c.box << '"';
-    EXPECT_EQ(m.form.variables().tunedFlag, 'Y') << '"' << c.box << '"';
+    EXPECT_EQ(m.form.tunedFlag(), 'Y') << '"' << c.box << '"';
   }
 }
 
@@ -94,7 +94,7 @@ TEST_F(ReceiverControlTest, RetuneForgetsThePreviousStationButKeepsWhatItDoesNot
   EXPECT_EQ(m.text(Field::lblTraffic), "WAITING FOR TRAFFIC FLAG STATUS");
   EXPECT_EQ(m.field(Field::lblTraffic).background, colour::kBlack);
   EXPECT_EQ(m.field(Field::lblcapA).background, colour::kBlack);
-  const FormVariables& v = m.form.variables();
+  const DecoderState& v = m.form.decoderState();
   EXPECT_EQ(v.psBuffer, "________");
   EXPECT_EQ(v.rtBufferA, std::string(64, '_'));
   EXPECT_EQ(v.rtGroupCount, 0);
@@ -116,7 +116,7 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   m.load();
   m.clock.advanceTo(4999);
   EXPECT_EQ(m.text(Field::lblHEX), "WAITING");
-  EXPECT_EQ(m.form.variables().tunedFlag, 'N');
+  EXPECT_EQ(m.form.tunedFlag(), 'N');
   m.clock.advanceTo(60000);
 
   std::vector<std::pair<long, std::string>> sent;

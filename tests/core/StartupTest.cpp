@@ -2,8 +2,8 @@
 // COMport rule.
 #include <gtest/gtest.h>
 
-#include "app/ComPort.h"
-#include "app/IniFile.h"
+#include "settings/ComPort.h"
+#include "settings/IniFile.h"
 #include "tests/support/FakeReceiver.h"
 #include "tests/support/WorkingFolder.h"
 
@@ -57,7 +57,7 @@ TEST_F(StartupTest, PutsEveryFieldIntoItsStartUpStateAndWritesBothFiles) {
   EXPECT_EQ(m.field(Field::cmdSetFreq).foreground, colour::kBlack);
   EXPECT_EQ(m.field(Field::lblTraffic).background, colour::kBlack);
   EXPECT_EQ(m.field(Field::lblCopyright).foreground, colour::kLightGrey);
-  EXPECT_EQ(m.form.variables().tunedFlag, 'N');
+  EXPECT_EQ(m.form.tunedFlag(), 'N');
   EXPECT_TRUE(m.form.timer(TimerId::tmrSetFreqAtStart).enabled);
   EXPECT_TRUE(m.form.timer(TimerId::tmrRSSI).enabled);
   EXPECT_FALSE(m.form.timer(TimerId::tmrWriteMetadata).enabled);

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ComPort.h"
-#include "app/IniFile.h"
+#include "settings/ComPort.h"
+#include "settings/IniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tallowmere;

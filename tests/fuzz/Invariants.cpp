@@ -22,7 +22,7 @@ std::string broken(Field f, const char* rule) { return std::string(nameOf(f)) + 
 }  // namespace
 
 std::string brokenInvariant(const FrmMain& form) {
-  const FormVariables& v = form.variables();
+  const DecoderState& v = form.decoderState();
   if (v.psBuffer.size() != 8) return "psBuffer is not 8 characters";
   if (v.rtBufferA.size() != 64 || v.rtBufferB.size() != 64) return "a RadioText buffer is not 64 characters";
   if (v.rtGroupCount < 0 || v.rtGroupCount > 1000) return "rtGroupCount outside 0 to 1000";

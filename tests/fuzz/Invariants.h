@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 
 namespace tallowmere::test {
 

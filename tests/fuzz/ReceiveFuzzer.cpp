@@ -12,7 +12,7 @@ namespace {
 using namespace tallowmere;
 
 struct NullPort : ReceiverPort {
-  void open(const std::string&) override {}
+  bool open(const std::string&) override { return true; }
   void write(std::string_view) override {}
 };
 struct NullTimers : TimerService {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "output/AtomicFileWriter.h"
 
 namespace tallowmere::test {
@@ -13,7 +13,10 @@ namespace tallowmere::test {
 // Records every command the monitor sends, with the fake time it was sent at.
 class RecordingPort : public ReceiverPort {
  public:
-  void open(const std::string& device) override { opened.push_back(device); }
+  bool open(const std::string& device) override {
+    opened.push_back(device);
+    return opens;
+  }
   void write(std::string_view line) override { sent.push_back({now, std::string(line)}); }
 
   struct Sent {
@@ -23,6 +26,7 @@ class RecordingPort : public ReceiverPort {
   std::vector<std::string> opened;
   std::vector<Sent> sent;
   long now = 0;
+  bool opens = true;  // whether the device opens
 };
 
 // Timers on a fake clock: advanceTo() fires every tick due up to then, in time order.

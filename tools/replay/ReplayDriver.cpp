@@ -1,6 +1,6 @@
 #include "tools/replay/ReplayDriver.h"
 
-#include "tools/replay/JsonDump.h"
+#include "display/JsonDump.h"
 #include "tools/replay/ScriptLine.h"
 
 namespace tallowmere {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "output/AtomicFileWriter.h"
 
 namespace tallowmere {
@@ -26,7 +26,7 @@ class ReplayDriver {
  private:
   class RecordingPort : public ReceiverPort {
    public:
-    void open(const std::string&) override {}
+    bool open(const std::string&) override { return true; }
     void write(std::string_view line) override { sent.emplace_back(line); }
     std::vector<std::string> sent;
   };

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/Ports.h"
+#include "form/Timers.h"
 
 namespace tallowmere {
 

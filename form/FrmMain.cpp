@@ -1,13 +1,9 @@
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 
 namespace tallowmere {
 
 FrmMain::FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files)
-    : port_(port),
-      timerService_(timers),
-      files_(files),
-      timers_{{{5000, true}, {2000, true}, {20000, false}}},
-      windowTitle_(kWindowTitle) {}
+    : port_(port), timerService_(timers), trafficFile_(files), metadataFile_(files) {}
 
 void FrmMain::onTimer(TimerId id) {
   switch (id) {
@@ -25,10 +21,6 @@ void FrmMain::setTimerEnabled(TimerId id, bool enabled) {
   } else {
     timerService_.stop(id);
   }
-}
-
-void FrmMain::writeOutputFile(std::string_view name, std::string_view content) {
-  files_.replace(name, content);
 }
 
 }  // namespace tallowmere

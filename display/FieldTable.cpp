@@ -1,4 +1,4 @@
-#include "app/Fields.h"
+#include "display/Fields.h"
 
 #include <algorithm>
 

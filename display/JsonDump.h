@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DisplayModel.h"
+#include "display/DisplayModel.h"
 
 namespace tallowmere {
 

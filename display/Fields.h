@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/Colour.h"
+#include "display/Colour.h"
 
 namespace tallowmere {
 

@@ -1,4 +1,4 @@
-#include "tools/replay/JsonDump.h"
+#include "display/JsonDump.h"
 
 #include <optional>
 

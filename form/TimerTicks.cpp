@@ -1,4 +1,4 @@
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "receiver/ReceiverCommands.h"
 
 namespace tallowmere {
@@ -13,8 +13,15 @@ void FrmMain::tmrSetFreqAtStart_Timer() {
   setTimerEnabled(TimerId::tmrWriteMetadata, true);
 }
 
+// Besides the signal poll, a traffic state that could not be written is tried again here:
+// after the last group of a station nothing else would write it.
 void FrmMain::tmrRSSI_Timer() {
   port_.write(SignalQuery);
+  trafficFile_.retry();
+}
+
+void FrmMain::tmrWriteMetadata_Timer() {
+  metadataFile_.publish(fields_[Field::lblRadioText].text);
 }
 
 }  // namespace tallowmere

@@ -1,4 +1,6 @@
-#include "app/FrmMain.h"
+#include <utility>
+
+#include "form/FrmMain.h"
 #include "receiver/ReceiverCommands.h"
 
 namespace tallowmere {
@@ -13,7 +15,7 @@ void FrmMain::cmdSetFreq_Click() {
 }
 
 void FrmMain::cmdSetVolume_Click() {
-  const std::string& text = fields_[Field::txtVol].text;
+  const std::string text = volumeCommandText(fields_[Field::txtVol].text);
   if (!isValidVolume(text)) {
     // Passing an out-of-range volume on to the receiver is not safe: reset the box only.
     fields_.setText(Field::txtVol, "8");
@@ -25,7 +27,7 @@ void FrmMain::cmdSetVolume_Click() {
 // A retune forgets everything learnt about the previous station and opens the receive gate.
 void FrmMain::ResetDisplayAfterTune() {
   for (int i = 0; i < kGroupLabelCount; ++i) fields_.darken(groupLabel(i));
-  vars_.resetDecoderState();
+  decoder_ = DecoderState{};
   for (Field f : {Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC, Field::lblshowRT, Field::lblshowTP,
                   Field::lblShowTA}) {
     fields_.darken(f);
@@ -37,7 +39,18 @@ void FrmMain::ResetDisplayAfterTune() {
   fields_.setBackground(Field::lblTraffic, colour::kBlack);
   fields_.setBackground(Field::lblcapA, colour::kBlack);
   fields_.setBackground(Field::lblCapB, colour::kBlack);
-  vars_.tunedFlag = 'Y';
+  tunedFlag_ = 'Y';
+}
+
+// The last commands are kept for a receiver that is plugged in again.
+void FrmMain::sendTuneCommand(std::string line) {
+  port_.write(line);
+  lastTuneCommand_ = std::move(line);
+}
+
+void FrmMain::sendVolumeCommand(std::string line) {
+  port_.write(line);
+  lastVolumeCommand_ = std::move(line);
 }
 
 }  // namespace tallowmere

@@ -1,4 +1,4 @@
-#include "platform/RdsCharset.h"
+#include "display/RdsCharset.h"
 
 #include <array>
 

@@ -4,19 +4,17 @@
 #include <string>
 #include <string_view>
 
-#include "app/DisplayModel.h"
-#include "app/FormVariables.h"
-#include "app/Ports.h"
+#include "display/DisplayModel.h"
+#include "form/Timers.h"
+#include "output/MetadataFile.h"
+#include "output/TrafficFile.h"
+#include "rds/DecoderState.h"
+#include "receiver/ReceiverPort.h"
 
 namespace tallowmere {
 
 inline constexpr std::string_view kWindowTitle = "Tallowmere";
 inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
-
-struct TimerState {
-  int intervalMs;
-  bool enabled;
-};
 
 // The monitor window's logic: its fields, form-level state, timers and every handler.
 // It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
@@ -43,11 +41,13 @@ class FrmMain {
   // commands, so one plugged in late or replugged is tuned as before.
   void receiverConnected();
   void receiverDisconnected();
-  const std::string& windowTitle() const { return windowTitle_; }
+  std::string_view windowTitle() const { return connected_ ? kWindowTitle : kDisconnectedWindowTitle; }
 
   DisplayModel& fields() { return fields_; }
   const DisplayModel& fields() const { return fields_; }
-  const FormVariables& variables() const { return vars_; }
+  const DecoderState& decoderState() const { return decoder_; }
+  char tunedFlag() const { return tunedFlag_; }
+  const std::string& lastChunk() const { return lastChunk_; }
   const TimerState& timer(TimerId id) const { return timers_[static_cast<std::size_t>(id)]; }
   // Group lines decoded since start; lets a replay or a benchmark check that none was lost.
   long groupsDecoded() const { return groupsDecoded_; }
@@ -58,19 +58,22 @@ class FrmMain {
   void ResetDisplayAfterTune();
   void setTimerEnabled(TimerId id, bool enabled);
   void processGroupLine(std::string_view rxText);
-  void writeOutputFile(std::string_view name, std::string_view content);
+  void openReceiver(const std::string& iniPath, const std::string& iniComPort);
   void sendTuneCommand(std::string line);
   void sendVolumeCommand(std::string line);
 
   ReceiverPort& port_;
   TimerService& timerService_;
-  OutputFiles& files_;
+  TrafficFile trafficFile_;
+  MetadataFile metadataFile_;
   DisplayModel fields_;
-  FormVariables vars_;
-  std::array<TimerState, kTimerCount> timers_;
+  DecoderState decoder_;
+  char tunedFlag_ = 'N';   // 'Y' once the first tuning command has run; opens the receive gate
+  std::string lastChunk_;  // the receive handler's work text of the previous event
+  std::array<TimerState, kTimerCount> timers_ = kTimersAsCreated;
   std::string receiverDevice_;
   long groupsDecoded_ = 0;
-  std::string windowTitle_;
+  bool connected_ = false;
   std::string lastTuneCommand_;
   std::string lastVolumeCommand_;
 };

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/ComPort.h"
-#include "app/Diagnostics.h"
-#include "app/FrmMain.h"
-#include "app/IniFile.h"
+#include "form/FrmMain.h"
+#include "settings/ComPort.h"
+#include "settings/Diagnostics.h"
+#include "settings/IniFile.h"
 
 namespace tallowmere {
 namespace {
@@ -56,8 +56,19 @@ void reportUnusableIni(const IniFile& ini, const std::string& iniPath) {
 
 }  // namespace
 
+void FrmMain::openReceiver(const std::string& iniPath, const std::string& iniComPort) {
+  const ComPortSetting setting = deviceForComPort(iniComPort);
+  if (!setting.device) {
+    reportProblem(iniPath + ": COMport \"" + iniComPort + "\" " + setting.problem +
+                  "; no serial port is opened");
+    return;
+  }
+  receiverDevice_ = *setting.device;
+  if (port_.open(receiverDevice_)) connected_ = true;
+}
+
 void FrmMain::Form_Load() {
-  vars_.tunedFlag = 'N';
+  tunedFlag_ = 'N';
   const std::string iniPath = currentDirectory() + "/tallowmere.ini";
   const IniFile ini = IniFile::load("tallowmere.ini");
   reportUnusableIni(ini, iniPath);
@@ -69,7 +80,7 @@ void FrmMain::Form_Load() {
                   Field::Label3, Field::Label6, Field::Label16, Field::Label19}) {
     fields_.setVisible(f, false);
   }
-  vars_.resetDecoderState();
+  decoder_ = DecoderState{};
   for (Field f : {Field::lblShowTA, Field::lblshowTP, Field::lblShowEON, Field::lblshowCT,
                   Field::lblshowTMC}) {
     fields_.setVisible(f, true);
@@ -87,19 +98,12 @@ void FrmMain::Form_Load() {
   fields_.setText(Field::lblCopyright, kCopyright);
   fields_.setBackground(Field::lblcapA, colour::kBlack);
   fields_.setBackground(Field::lblCapB, colour::kBlack);
-  writeOutputFile("traffic.txt", "?\r\n");
-  writeOutputFile("metadata.txt", "\r\n");
+  trafficFile_.write(TrafficFile::Content::Unknown);
+  metadataFile_.clear();
   fields_.setText(Field::lblHEX, "WAITING");
 
   if (ini.status() == IniFile::Status::Read && ini.value(kIniSection, "COMport")) {
-    const ComPortSetting setting = deviceForComPort(iniComPort);
-    if (setting.device) {
-      receiverDevice_ = *setting.device;
-      port_.open(receiverDevice_);
-    } else {
-      reportProblem(iniPath + ": COMport \"" + iniComPort + "\" " + setting.problem +
-                    "; no serial port is opened");
-    }
+    openReceiver(iniPath, iniComPort);
   }
 
   // The timers created running begin to tick once start-up is done.

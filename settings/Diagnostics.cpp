@@ -1,4 +1,4 @@
-#include "app/Diagnostics.h"
+#include "settings/Diagnostics.h"
 
 #include <cstdio>
 #include <string>

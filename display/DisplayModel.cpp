@@ -1,4 +1,4 @@
-#include "app/DisplayModel.h"
+#include "display/DisplayModel.h"
 
 namespace tallowmere {
 

@@ -12,7 +12,7 @@ struct ComPortSetting {
   std::string problem;
 };
 
-// A number (blanks ignored, halves rounded to even, within the 16-bit range) is a port
+// A number (blanks around it ignored, halves rounded to even, within the 16-bit range) is a port
 // number: N >= 1 is /dev/ttyS(N-1), the system's N-th serial port. A text beginning with
 // "/", "./" or "../" names a device path (USB receivers, the simulated receiver).
 ComPortSetting deviceForComPort(std::string_view value);

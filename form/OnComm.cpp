@@ -1,4 +1,4 @@
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "rds/Decoders.h"
 #include "rds/StatusLine.h"
 
@@ -14,9 +14,9 @@ void showStatusLine(const StatusReading& reading, DisplayModel& w) {
     w.setBackground(Field::lblStereo, colour::kBlack);
   }
   if (reading.rssiFound) {
-    char caption[] = "RSSI: xx dBuV";
-    caption[6] = reading.rssiText[0];
-    caption[7] = reading.rssiText[1];
+    std::string caption = "RSSI: ";
+    caption.append(reading.rssiText, sizeof reading.rssiText);
+    caption.append(" dBuV");
     w.setText(Field::lblRSSI, caption);
   }
 }
@@ -27,13 +27,13 @@ void showStatusLine(const StatusReading& reading, DisplayModel& w) {
 // status line updates stereo/mono and the level; a group line that differs from the
 // previous event's work text is decoded.
 void FrmMain::MSComm1_OnComm(std::string_view rxText) {
-  if (vars_.tunedFlag == 'N') return;
+  if (tunedFlag_ == 'N') return;
   if (isStatusLine(rxText)) showStatusLine(readStatusLine(rxText), fields_);
-  if (rxText.starts_with(">>> ") && rxText != vars_.lastChunk) {
+  if (rxText.starts_with(">>> ") && rxText != lastChunk_) {
     processGroupLine(rxText);
     return;
   }
-  vars_.lastChunk.assign(rxText);
+  lastChunk_.assign(rxText);
 }
 
 // Decodes one group line, in an order that matters: the TA, TP and EON rules read
@@ -44,14 +44,20 @@ void FrmMain::processGroupLine(std::string_view rxText) {
   GroupValues values;
   showGroupRecord(g, fields_);
   showGroupPresence(g, fields_);
-  decodeBasicTuning(g, values, vars_, fields_);
+  decodeBasicTuning(g, values, decoder_, fields_);
   decodeClockTime(g, values, fields_);
-  decodeRadioText(g, values, vars_, fields_);
-  updateTrafficState(g, values, vars_, fields_, files_);
+  decodeRadioText(g, values, decoder_, fields_);
+  if (updateTrafficState(decoder_, fields_)) {
+    trafficFile_.write(decoder_.trafficState == 1 ? TrafficFile::Content::Announcement
+                                                  : TrafficFile::Content::Normal);
+  } else {
+    trafficFile_.retry();
+  }
+  updateTmcAndTp(g, values, decoder_, fields_);
   // A decoded line is remembered as its bytes, which begin with code 255 and so never
   // equal a later line: a repeated line is decoded again. A line that gave no bytes is
   // remembered as received, and the same line right after it is skipped.
-  vars_.lastChunk.assign(g.bytesBuilt ? g.bytes() : rxText);
+  lastChunk_.assign(g.bytesBuilt ? g.bytes() : rxText);
 }
 
 }  // namespace tallowmere

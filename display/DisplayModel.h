@@ -7,7 +7,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/Fields.h"
+#include "display/Fields.h"
 
 namespace tallowmere {
 
