@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
             libgl-dev fonts-liberation dpkg-dev time
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test demo bench fuzz package clean
+.PHONY: deps build test demo bench fuzz package format tidy clean
 
 # install-missing PACKAGE...: apt-get installs those that are not installed yet.
 define install-missing
@@ -53,11 +53,21 @@ fuzz: deps
 	cmake --build build-fuzz
 	tests/fuzz/run.sh $(FUZZ_SECONDS)
 
-# A Debian package of a release build, in build-release/.
+# A Debian package of a release build, in build-release/; GoogleTest is not needed.
 package: deps
-	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLOWMERE_TESTS=OFF
 	cmake --build build-release
 	cd build-release && cpack
+
+# Source files as the project lays them out; the name tables keep their columns.
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+format:
+	clang-format -i $(SOURCES)
+
+# clang-tidy on the core, with the checks of .clang-tidy.
+CORE_SOURCES = $(shell git ls-files 'display/*.cpp' 'settings/*.cpp' 'rds/*.cpp' 'receiver/*.cpp' 'output/*.cpp' 'form/*.cpp')
+tidy: build
+	clang-tidy -p $(BUILD) --quiet --warnings-as-errors='*' $(CORE_SOURCES)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan build-release build-fuzz

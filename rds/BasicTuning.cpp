@@ -49,7 +49,7 @@ void decodeBasicTuning(const GroupRecord& g, GroupValues& v, DecoderState& s, Di
     w.setText(Field::lblMS, std::string_view(&ms, 1));
     w.setText(kDiFields[segment], std::string_view(&di, 1));
     // A group whose blocks are not all hexadecimal has no PS characters to give.
-    if (g.bytesBuilt) s.psBuffer.replace(static_cast<std::size_t>(2 * segment), 2, g.bytes().substr(7, 2));
+    if (g.bytesBuilt) s.psBuffer.replace(2 * static_cast<std::size_t>(segment), 2, g.bytes().substr(7, 2));
   }
   w.setText(Field::lblPS, s.psBuffer);
 }

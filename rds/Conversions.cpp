@@ -13,9 +13,9 @@ constexpr std::array<std::string_view, 16> kNibbles = {
 
 void NibbleBits::HexDigitToBits(char digit) {
   if (digit >= '0' && digit <= '9') {
-    bits_ = kNibbles[static_cast<std::size_t>(digit - '0')];
+    bits_ = kNibbles[static_cast<unsigned char>(digit - '0')];
   } else if (digit >= 'A' && digit <= 'F') {
-    bits_ = kNibbles[static_cast<std::size_t>(digit - 'A' + 10)];
+    bits_ = kNibbles[static_cast<unsigned char>(digit - 'A' + 10)];
   }
 }
 

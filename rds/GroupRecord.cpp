@@ -45,7 +45,7 @@ void cutBlocks(std::string_view rxText, GroupRecord& g) {
     if (c == '<' && fieldCounter == 4) break;  // the end mark; nothing after it is read
     if (static_cast<unsigned char>(c) <= 32) continue;
     // Each block is a four-character window that keeps the last characters received.
-    char* block = g.groupHex.data() + 2 + 4 * (fieldCounter - 1);
+    char* block = g.groupHex.data() + 2 + 4 * static_cast<std::ptrdiff_t>(fieldCounter - 1);
     block[0] = block[1];
     block[1] = block[2];
     block[2] = block[3];

@@ -36,7 +36,7 @@ void decodeRadioText(const GroupRecord& g, const GroupValues& v, DecoderState& s
     const int segment = segmentAddress(g.hexAt(10));
     // A group whose blocks are not all hexadecimal has no characters to give.
     if (buffer != nullptr && segment >= 0 && g.bytesBuilt) {
-      buffer->replace(static_cast<std::size_t>(4 * segment), 4, g.bytes().substr(5, 4));
+      buffer->replace(4 * static_cast<std::size_t>(segment), 4, g.bytes().substr(5, 4));
     }
     if (flag == '0' || flag == '1') {
       w.setBackground(Field::lblcapA, flag == '0' ? colour::kGreen : colour::kBlack);

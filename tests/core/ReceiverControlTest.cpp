@@ -1,7 +1,9 @@
-// Tuning and volume commands, the retune reset and the timed tasks.
+// Tuning and volume commands, the retune reset, the timed tasks and a receiver that
+// goes away and comes back.
 #include <gtest/gtest.h>
 
-#include "tests/support/FakeReceiver.h"
+#include "tests/support/Harness.h"
+#include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
@@ -10,109 +12,97 @@ namespace {
 using ReceiverControlTest = InWorkingFolder;
 
 TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
-  struct Case {
-    std::string box;
-    std::string sent;  // empty: nothing sent and the box shows INVALID
-  };
-  const std::vector<Case> cases = {
-      {"88.8", "f8880\r\n"}, {"88.80", "f8880\r\n"}, {"100", "f10000\r\n"},
-      {"104.5", "f10450\r\n"}, {"87.55", "f8755\r\n"}, {"87", "f8700\r\n"},
-      {"108", "f10800\r\n"}, {"107.95", "f10795\r\n"}, {"99.9", "f9990\r\n"},
-      {"104,5", "f10400\r\n"}, {"1 0 4 . 5", "f10450\r\n"}, {" +88.8 MHz", "f8880\r\n"},
-      {"0088.8", "f8880\r\n"},
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      // box text, command sent (empty: nothing sent and the box shows INVALID)
+      {"88.8", "f8880\r\n"}, {"88.80", "f8880\r\n"}, {"100", "f10000\r\n"}, {"104.5", "f10450\r\n"},
+      {"87.55", "f8755\r\n"}, {"87", "f8700\r\n"}, {"108", "f10800\r\n"}, {"107.95", "f10795\r\n"},
+      {"99.9", "f9990\r\n"}, {"104,5", "f10400\r\n"}, {"1 0 4 . 5", "f10450\r\n"},
+      {" +88.8 MHz", "f8880\r\n"}, {"0088.8", "f8880\r\n"}, {"88.8.8", "f8880\r\n"},
       // More than two decimals: rounded to the nearest 10 kHz on the typed digits.
-      {"87.555", "f8756\r\n"}, {"99.999", "f10000\r\n"}, {"87.5549", "f8755\r\n"},
-      {"107.999", "f10800\r\n"},
-      // The band check applies to the value as read.
+      {"87.555", "f8756\r\n"}, {"99.999", "f10000\r\n"}, {"87.5549", "f8755\r\n"}, {"107.999", "f10800\r\n"},
       {"86.99", ""}, {"108.01", ""}, {"108.001", ""}, {"86.995", ""}, {"", ""}, {"FM", ""},
-      {"INVALID", ""}, {"-90", ""}, {"1e2", ""}, {"88.8.8", "f8880\r\n"},
+      {"INVALID", ""}, {"-90", ""}, {"1e2", ""}, {"8\x1A" "8.8", ""},
   };
-  for (const Case& c : cases) {
-    Monitor m;
+  for (const auto& [box, sent] : cases) {
+    Harness m;
     m.load();
-    m.form.fields().setText(Field::txtFreq, c.box);
+    m.type(Field::txtFreq, box);
     m.form.cmdSetFreq_Click();
-    const std::vector<std::string> expected =
-        c.sent.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.sent};
-    EXPECT_EQ(m.sentLines(), expected) << '"' << c.box << '"';
-    EXPECT_EQ(m.text(Field::txtFreq), c.sent.empty() ? "INVALID" : c.box) << '"' << c.box << '"';
-    EXPECT_EQ(m.form.tunedFlag(), 'Y') << '"' << c.box << '"';
+    EXPECT_EQ(m.sentLines(), sent.empty() ? std::vector<std::string>{} : std::vector{sent}) << box;
+    EXPECT_EQ(m.text(Field::txtFreq), sent.empty() ? "INVALID" : box) << box;
+    EXPECT_EQ(m.form.tunedFlag(), 'Y') << box;
   }
 }
 
-TEST_F(ReceiverControlTest, SendsOnlyVolumesTheReceiverAccepts) {
+TEST_F(ReceiverControlTest, SendsOnlyVolumesTheReceiverAcceptsAsOneLineOfAscii) {
   struct Case {
     std::string box;
-    std::string sent;  // empty: nothing sent
-    std::string boxAfter;
+    std::string sent;  // empty: nothing sent and the box is reset to "8"
   };
   const std::vector<Case> cases = {
-      {"8", "v8\r\n", "8"},       {"15", "v15\r\n", "15"},     {"0", "v0\r\n", "0"},
-      {" 12", "v 12\r\n", " 12"}, {"8.5", "v8.5\r\n", "8.5"},  {"loud", "vloud\r\n", "loud"},
-      {"16", "", "8"},            {"-1", "", "8"},             {"15.5", "", "8"},
-      {"9\r\nf10450", "v9f10450\r\n", "9\r\nf10450"},  // no second command on the line
+      {"8", "v8\r\n"}, {"15", "v15\r\n"}, {"0", "v0\r\n"}, {" 12", "v 12\r\n"}, {"8.5", "v8.5\r\n"},
+      {"loud", "vloud\r\n"}, {"16", ""}, {"-1", ""}, {"15.5", ""},
+      {"9\r\nf10450", "v9f10450\r\n"},              // no second command on the line
+      {"1\x1B" "6", ""}, {std::string("9\0" "99", 4), ""},  // checked on what would be sent
+      {"8\x1A", "v8\r\n"}, {"8\xE9", "v8\r\n"}, {"8\x7F", "v8\r\n"},  // typed beyond ASCII
   };
   for (const Case& c : cases) {
-    Monitor m;
+    Harness m;
     m.load();
-    m.form.fields().setText(Field::txtVol, c.box);
+    m.type(Field::txtVol, c.box);
     m.form.cmdSetVolume_Click();
-    const std::vector<std::string> expected =
-        c.sent.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.sent};
-    EXPECT_EQ(m.sentLines(), expected) << '"' << c.box << '"';
-    EXPECT_EQ(m.text(Field::txtVol), c.boxAfter) << '"' << c.box << '"';
+    EXPECT_EQ(m.sentLines(), c.sent.empty() ? std::vector<std::string>{} : std::vector{c.sent}) << c.box;
+    EXPECT_EQ(m.text(Field::txtVol), c.sent.empty() ? "8" : c.box) << c.box;
   }
 }
 
 TEST_F(ReceiverControlTest, RetuneForgetsThePreviousStationButKeepsWhatItDoesNotReset) {
-  Monitor m;
+  Harness m;
   m.loadAndTune();
-  // A station: PS segment, TP and TA on, RadioText, clock, TMC, a status line.
-  m.receive(groupLine("D314", "0414", "E0CD", "4252"));
-  m.receive(groupLine("D314", "2400", "4A61", "7A7A"));
-  m.receive(groupLine("D314", "4401", "C9F2", "5544"));
-  m.receive(groupLine("D314", "3410", "0000", "CD46"));
+  TestStation s;
+  s.flags.ta = true;
+  for (int segment : {0, 1, 0}) m.receive(s.psLine(segment));
+  m.receive(s.rtLine(true, 0, "News"));
+  m.receive(s.typeLine(4, 0b00001, 0xC9F2, 0x5544));
+  m.receive(s.typeLine(3, 0, 0, kTmcApplicationId));
   m.receive(" RDS STEREO RSSI: 52\r\n");
   ASSERT_EQ(m.text(Field::lblTraffic), "TRAFFIC ANNOUNCEMENT");
-  const std::string rta = m.text(Field::lblRTA);
 
-  m.form.fields().setText(Field::txtFreq, "86");
+  m.type(Field::txtFreq, "86");
   m.form.cmdSetFreq_Click();  // rejected, still a full reset
-
-  for (int i = 0; i < kGroupLabelCount; ++i) {
-    EXPECT_EQ(m.field(groupLabel(i)).foreground, colour::kGrey);
-    EXPECT_EQ(m.field(groupLabel(i)).background, colour::kBlack);
-  }
-  for (Field f : {Field::lblShowTA, Field::lblshowTP, Field::lblShowEON, Field::lblshowCT,
-                  Field::lblshowTMC, Field::lblshowRT}) {
+  for (Field f : {Field::lbl0A, Field::lbl2A, Field::lbl3A, Field::lbl4A, Field::lblShowTA, Field::lblshowTP,
+                  Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC, Field::lblshowRT}) {
     EXPECT_EQ(m.field(f).foreground, colour::kGrey) << nameOf(f);
+    EXPECT_EQ(m.field(f).background, colour::kBlack) << nameOf(f);
+  }
+  for (Field f : {Field::lblTraffic, Field::lblcapA, Field::lblCapB}) {
     EXPECT_EQ(m.field(f).background, colour::kBlack) << nameOf(f);
   }
   EXPECT_EQ(m.text(Field::lblPI), "");
   EXPECT_EQ(m.text(Field::lblPS), "");
   EXPECT_EQ(m.text(Field::lblClockTime), "--:--");
   EXPECT_EQ(m.text(Field::lblTraffic), "WAITING FOR TRAFFIC FLAG STATUS");
-  EXPECT_EQ(m.field(Field::lblTraffic).background, colour::kBlack);
-  EXPECT_EQ(m.field(Field::lblcapA).background, colour::kBlack);
   const DecoderState& v = m.form.decoderState();
   EXPECT_EQ(v.psBuffer, "________");
-  EXPECT_EQ(v.rtBufferA, std::string(64, '_'));
+  EXPECT_EQ(v.rtBufferB, std::string(64, '_'));
   EXPECT_EQ(v.rtGroupCount, 0);
   EXPECT_EQ(v.lastAbFlag, '2');
   EXPECT_EQ(v.lastTrafficState, 2);
   EXPECT_EQ(v.tmcSeen, 0);
   // Kept until the decoders write them again.
-  EXPECT_EQ(m.text(Field::lblRTA), rta);
+  EXPECT_EQ(m.text(Field::lblRTB).substr(0, 4), "News");
   EXPECT_EQ(m.text(Field::lblTP), "1");
-  EXPECT_EQ(m.text(Field::lblHEX), "D31434100000CD46");
   EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: 52 dBuV");
   EXPECT_EQ(m.text(Field::lblUTCtime), "05:21");
   EXPECT_EQ(m.field(Field::lblStereo).background, colour::kGreen);
+  // The next group of the new station writes the traffic state again.
+  m.receive(s.psLine(0));
+  EXPECT_EQ(m.file("traffic.txt"), " 0 \r\n");
 }
 
 TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
-  Monitor m;
+  Harness m;
   m.load();
   m.clock.advanceTo(4999);
   EXPECT_EQ(m.text(Field::lblHEX), "WAITING");
@@ -125,60 +115,92 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
       {2000, "i\r\n"}, {4000, "i\r\n"}, {5000, "f8880\r\n"}, {5000, "v8\r\n"}, {6000, "i\r\n"}};
   ASSERT_GE(sent.size(), expectedStart.size());
   EXPECT_EQ(std::vector(sent.begin(), sent.begin() + 5), expectedStart);
-  EXPECT_EQ(std::count(sent.begin(), sent.end(), std::pair<long, std::string>{5000, "f8880\r\n"}), 1);
   EXPECT_EQ(sent.size(), 30u + 2u);  // "i" every 2 s up to 60 s, one tune, one volume
   EXPECT_FALSE(m.form.timer(TimerId::tmrSetFreqAtStart).enabled);
   EXPECT_TRUE(m.form.timer(TimerId::tmrWriteMetadata).enabled);
   EXPECT_EQ(m.text(Field::lblHEX), "");
-  // No reception: the first metadata tick, at 25 s, wrote the start-up RadioText.
-  EXPECT_EQ(readFile("metadata.txt"), "NO RADIOTEXT\r\n");
-}
+  EXPECT_EQ(m.file("metadata.txt"), "NO RADIOTEXT\r\n");  // the first tick, at 25 s
 
-TEST_F(ReceiverControlTest, OutOfBandStartUpFrequencyStillOpensTheReceiveGate) {
+  // An out-of-band start-up frequency sends only the volume, and decoding still starts.
   writeIni("[Tallowmere]\nCOMport=1\nFrequency=120\n");
-  Monitor m;
-  m.load();
-  m.clock.advanceTo(5000);
-  EXPECT_EQ(m.sentLines(), (std::vector<std::string>{"i\r\n", "i\r\n", "v8\r\n"}));
-  EXPECT_EQ(m.text(Field::txtFreq), "INVALID");
-  m.receive(" RDS STEREO RSSI: 42");
-  EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: 42 dBuV");
+  Harness bad;
+  bad.load();
+  bad.clock.advanceTo(5000);
+  EXPECT_EQ(bad.sentLines(), (std::vector<std::string>{"i\r\n", "i\r\n", "v8\r\n"}));
+  EXPECT_EQ(bad.text(Field::txtFreq), "INVALID");
+  bad.receive(" RDS STEREO RSSI: 42");
+  EXPECT_EQ(bad.text(Field::lblRSSI), "RSSI: 42 dBuV");
 }
 
 TEST_F(ReceiverControlTest, AReceiverThatComesBackGetsTheLastTuneAndVolumeAgain) {
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
-  Monitor m;
+  Harness m;
+  m.port.opens = false;  // plugged in later
   m.load();
-  // Connected before anything was sent: nothing to repeat.
-  m.form.receiverConnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
+  m.form.receiverConnected();  // before anything was sent: nothing to repeat
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
   EXPECT_TRUE(m.sentLines().empty());
 
   m.clock.advanceTo(5000);
-  m.receive(groupLine("D42A", "0410", "E0CD", "5441"));
-  m.receive(groupLine("D42A", "0411", "E0CD", "4C4C"));
-  ASSERT_EQ(readFile("traffic.txt"), " 1 \r\n");
+  TestStation s;
+  s.flags.ta = true;
+  m.receive(s.psLine(0));
+  m.receive(s.psLine(1));
+  ASSERT_EQ(m.file("traffic.txt"), " 1 \r\n");
 
   m.form.receiverDisconnected();
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
-  EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
+  EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
   EXPECT_EQ(m.text(Field::lblPS), "TALL____") << "the display keeps what it showed";
   // Commands given while the port is closed are the ones repeated.
-  m.form.fields().setText(Field::txtFreq, "104.5");
+  m.type(Field::txtFreq, "104.5");
   m.form.cmdSetFreq_Click();
-  m.form.fields().setText(Field::txtVol, "12");
+  m.type(Field::txtVol, "12");
   m.form.cmdSetVolume_Click();
-  m.form.fields().setText(Field::txtVol, "99");
+  m.type(Field::txtVol, "99");
   m.form.cmdSetVolume_Click();
   m.port.sent.clear();
 
   m.form.receiverConnected();
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
   EXPECT_EQ(m.sentLines(), (std::vector<std::string>{"f10450\r\n", "v12\r\n"}));
-  // The next group writes the traffic state again, whatever it was before.
-  m.receive(groupLine("D42A", "0410", "E0CD", "5441"));
-  m.receive(groupLine("D42A", "0411", "E0CD", "4C4C"));
-  EXPECT_EQ(readFile("traffic.txt"), " 1 \r\n");
+  m.receive(s.psLine(0));
+  m.receive(s.psLine(1));
+  EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
+}
+
+// A traffic state that could not be written is written at the next group or signal
+// poll, so the file never keeps a stale state once the folder is writable again.
+TEST_F(ReceiverControlTest, TrafficStateThatCouldNotBeWrittenIsWrittenOnceItCan) {
+  Harness m;
+  m.files.writable = false;
+  m.load();
+  m.files.writable = true;
+  m.clock.advanceTo(2000);
+  EXPECT_EQ(m.file("traffic.txt"), "?\r\n");  // the start-up content
+
+  m.clock.advanceTo(5000);
+  TestStation s;
+  s.flags.ta = true;
+  m.receive(s.psLine(0));
+  m.receive(s.psLine(1));
+  ASSERT_EQ(m.file("traffic.txt"), " 1 \r\n");
+  m.files.writable = false;
+  s.flags.ta = false;
+  m.receive(s.psLine(2));  // the announcement ends with the station's last group
+  EXPECT_EQ(m.text(Field::lblTraffic), "NORMAL BROADCAST");
+  m.clock.advanceTo(6000);
+  m.files.writable = true;
+  EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
+  m.clock.advanceTo(8000);
+  EXPECT_EQ(m.file("traffic.txt"), " 0 \r\n");
+
+  m.files.writable = false;
+  m.form.receiverDisconnected();
+  m.files.writable = true;
+  m.clock.advanceTo(10000);
+  EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
 }
 
 }  // namespace

@@ -6,28 +6,11 @@
 #include <string>
 
 #include "tests/fuzz/Invariants.h"
+#include "tests/support/Harness.h"
 
 namespace {
 
 using namespace tallowmere;
-
-struct NullPort : ReceiverPort {
-  bool open(const std::string&) override { return true; }
-  void write(std::string_view) override {}
-};
-struct NullTimers : TimerService {
-  void start(TimerId, int) override {}
-  void stop(TimerId) override {}
-};
-// Keeps the files in memory; every fifth write fails, as a full disk would.
-struct MemoryFiles : OutputFiles {
-  bool replace(std::string_view, std::string_view content) override {
-    last.assign(content);
-    return ++writes % 5 != 0;
-  }
-  std::string last;
-  unsigned writes = 0;
-};
 
 class Input {
  public:
@@ -64,14 +47,14 @@ std::string hexGroupLine(Input& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  NullPort port;
-  NullTimers timers;
-  MemoryFiles files;
-  FrmMain form(port, timers, files);
+  test::Harness m;
+  FrmMain& form = m.form;
   form.Form_Load();
   Input in(data, size);
   while (!in.empty()) {
     const std::uint8_t op = in.byte();
+    // Now and then the files cannot be written, as with a full disk.
+    m.files.writable = op % 5 != 0;
     switch (op % 8) {
       case 0: case 1: case 2: form.MSComm1_OnComm(in.bytes(in.byte())); break;
       case 3: form.MSComm1_OnComm(">>> " + in.bytes(in.byte())); break;

@@ -1,4 +1,4 @@
-#include "tests/support/FakeReceiver.h"
+#include "tests/support/Harness.h"
 
 namespace tallowmere::test {
 
@@ -10,22 +10,25 @@ void FakeClock::advanceTo(long ms) {
     }
     if (next == due_.end()) break;
     const TimerId id = next->first;
-    now_ = next->second.atMs;
+    port_.now = now_ = next->second.atMs;
     next->second.atMs += next->second.intervalMs;
-    if (port_ != nullptr) port_->now = now_;
-    form_->onTimer(id);
+    form_.onTimer(id);
   }
-  now_ = ms;
-  if (port_ != nullptr) port_->now = now_;
+  port_.now = now_ = ms;
 }
 
-std::vector<std::string> Monitor::sentLines() const {
+std::string Harness::file(std::string_view name) const {
+  const auto it = files.files.find(name);
+  return it == files.files.end() ? "(none)" : it->second;
+}
+
+std::vector<std::string> Harness::sentLines() const {
   std::vector<std::string> lines;
   for (const auto& s : port.sent) lines.push_back(s.line);
   return lines;
 }
 
-std::string groupLine(std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
+std::string hexLine(std::string_view a, std::string_view b, std::string_view c, std::string_view d) {
   std::string line = ">>> ";
   line.append(a).append(":").append(b).append(":").append(c).append(":").append(d).append("<\r\n");
   return line;
