@@ -1,7 +1,5 @@
 #include "display/Fields.h"
 
-#include <algorithm>
-
 namespace tallowmere {
 namespace {
 
@@ -12,6 +10,7 @@ using colour::kWhite;
 
 constexpr std::optional<Rgb> kNoBackground = std::nullopt;
 
+// clang-format off
 constexpr Look kCaption{kWhite, kNoBackground, 975, true, Align::Left, Border::None, Face::Sans};
 constexpr Look kCaptionRight{kWhite, kNoBackground, 975, true, Align::Right, Border::None, Face::Sans};
 constexpr Look kSmallValue{kWhite, kBlack, 975, true, Align::Centre, Border::None, Face::Sans};
@@ -32,16 +31,12 @@ constexpr std::array<FieldDefinition, kFieldCount> kDefinitions{{
     TALLOWMERE_FIELDS(TALLOWMERE_FIELD_DEFINITION)
 #undef TALLOWMERE_FIELD_DEFINITION
 }};
+// clang-format on
 
 }  // namespace
 
-const std::array<FieldDefinition, kFieldCount>& fieldDefinitions() { return kDefinitions; }
-
-std::optional<Field> fieldNamed(std::string_view name) {
-  const auto it = std::find_if(kDefinitions.begin(), kDefinitions.end(),
-                               [name](const FieldDefinition& s) { return s.name == name; });
-  if (it == kDefinitions.end()) return std::nullopt;
-  return static_cast<Field>(it - kDefinitions.begin());
+const std::array<FieldDefinition, kFieldCount>& fieldDefinitions() {
+  return kDefinitions;
 }
 
 }  // namespace tallowmere

@@ -30,6 +30,7 @@ struct Look {
 
 // Every field of the window, row by row: name, kind, row, text when created, look, span.
 // The names are the window's own, odd letter case included.
+// clang-format off
 #define TALLOWMERE_FIELDS(X)                                              \
   X(Label17, Label, 1, "PS:", kCaption, Normal)                           \
   X(Label18, Label, 1, "PI:", kCaption, Normal)                           \
@@ -115,6 +116,7 @@ struct Look {
   X(lblUTCtime, Label, 18, "--:--", kLargeValue, Normal)                  \
   X(Label19, Label, 17, "UTC Date:", kCaption, Normal)                    \
   X(lblUTCdate, Label, 18, "----------", kLargeValue, Wide)
+// clang-format on
 
 enum class Field : std::uint8_t {
 #define TALLOWMERE_FIELD_ENUM(name, kind, row, text, look, span) name,
@@ -143,7 +145,9 @@ const std::array<FieldDefinition, kFieldCount>& fieldDefinitions();
 inline const FieldDefinition& definitionOf(Field f) {
   return fieldDefinitions()[static_cast<std::size_t>(f)];
 }
-inline std::string_view nameOf(Field f) { return definitionOf(f).name; }
+inline std::string_view nameOf(Field f) {
+  return definitionOf(f).name;
+}
 std::optional<Field> fieldNamed(std::string_view name);
 
 constexpr Field operator+(Field f, int offset) {
@@ -154,6 +158,8 @@ constexpr Field operator+(Field f, int offset) {
 // "0A" to "15A", then "0B" to "15B".
 inline constexpr Field kFirstGroupLabel = Field::lbl0A;
 inline constexpr int kGroupLabelCount = 32;
-inline constexpr Field groupLabel(int index) { return kFirstGroupLabel + index; }
+inline constexpr Field groupLabel(int index) {
+  return kFirstGroupLabel + index;
+}
 
 }  // namespace tallowmere

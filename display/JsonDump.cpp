@@ -37,8 +37,7 @@ void appendJsonString(std::string& out, std::string_view bytes) {
   out.push_back('"');
 }
 
-std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>& sent,
-                     long groupsDecoded) {
+std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>& sent, long groupsDecoded) {
   std::string out = "{\"fields\": {";
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     const Field f = static_cast<Field>(i);

@@ -47,8 +47,9 @@ void reportUnusableIni(const IniFile& ini, const std::string& iniPath) {
         reportProblem(iniPath + ": larger than 1 MiB; only its first 1 MiB is read");
       }
       if (!ini.hasSection(kIniSection)) {
-        reportProblem(iniPath + ": has no [Tallowmere] section; no serial port is opened and the "
-                                "start-up frequency is empty");
+        reportProblem(iniPath +
+                      ": has no [Tallowmere] section; no serial port is opened and the "
+                      "start-up frequency is empty");
       }
       return;
   }
@@ -63,8 +64,7 @@ void FrmMain::openReceiver(const std::string& iniPath, const std::string& iniCom
                   "; no serial port is opened");
     return;
   }
-  receiverDevice_ = *setting.device;
-  if (port_.open(receiverDevice_)) connected_ = true;
+  if (port_.open(*setting.device)) connected_ = true;
 }
 
 void FrmMain::Form_Load() {
@@ -81,8 +81,8 @@ void FrmMain::Form_Load() {
     fields_.setVisible(f, false);
   }
   decoder_ = DecoderState{};
-  for (Field f : {Field::lblShowTA, Field::lblshowTP, Field::lblShowEON, Field::lblshowCT,
-                  Field::lblshowTMC}) {
+  for (Field f :
+       {Field::lblShowTA, Field::lblshowTP, Field::lblShowEON, Field::lblshowCT, Field::lblshowTMC}) {
     fields_.setVisible(f, true);
     fields_.darken(f);
   }

@@ -7,9 +7,15 @@ FrmMain::FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files)
 
 void FrmMain::onTimer(TimerId id) {
   switch (id) {
-    case TimerId::tmrSetFreqAtStart: tmrSetFreqAtStart_Timer(); break;
-    case TimerId::tmrRSSI: tmrRSSI_Timer(); break;
-    case TimerId::tmrWriteMetadata: tmrWriteMetadata_Timer(); break;
+    case TimerId::tmrSetFreqAtStart:
+      tmrSetFreqAtStart_Timer();
+      break;
+    case TimerId::tmrRSSI:
+      tmrRSSI_Timer();
+      break;
+    case TimerId::tmrWriteMetadata:
+      tmrWriteMetadata_Timer();
+      break;
   }
 }
 

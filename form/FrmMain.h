@@ -51,8 +51,6 @@ class FrmMain {
   const TimerState& timer(TimerId id) const { return timers_[static_cast<std::size_t>(id)]; }
   // Group lines decoded since start; lets a replay or a benchmark check that none was lost.
   long groupsDecoded() const { return groupsDecoded_; }
-  // The serial device named by the settings; empty when they name none.
-  const std::string& receiverDevice() const { return receiverDevice_; }
 
  private:
   void ResetDisplayAfterTune();
@@ -71,7 +69,6 @@ class FrmMain {
   char tunedFlag_ = 'N';   // 'Y' once the first tuning command has run; opens the receive gate
   std::string lastChunk_;  // the receive handler's work text of the previous event
   std::array<TimerState, kTimerCount> timers_ = kTimersAsCreated;
-  std::string receiverDevice_;
   long groupsDecoded_ = 0;
   bool connected_ = false;
   std::string lastTuneCommand_;

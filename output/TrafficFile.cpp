@@ -4,9 +4,15 @@ namespace tallowmere {
 
 void TrafficFile::write(Content content) {
   switch (content) {
-    case Content::Unknown: pending_ = "?\r\n"; break;
-    case Content::Normal: pending_ = " 0 \r\n"; break;
-    case Content::Announcement: pending_ = " 1 \r\n"; break;
+    case Content::Unknown:
+      pending_ = "?\r\n";
+      break;
+    case Content::Normal:
+      pending_ = " 0 \r\n";
+      break;
+    case Content::Announcement:
+      pending_ = " 1 \r\n";
+      break;
   }
   retry();
 }

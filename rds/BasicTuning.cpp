@@ -4,10 +4,11 @@
 namespace tallowmere {
 namespace {
 
-constexpr Field kDiFields[4] = {Field::lblDIdynPTY, Field::lblDIcomp, Field::lblDIhead,
-                                Field::lblDIstereo};
+constexpr Field kDiFields[4] = {Field::lblDIdynPTY, Field::lblDIcomp, Field::lblDIhead, Field::lblDIstereo};
 
-int bitValue(char bit) { return bit == '1' ? 1 : 0; }
+int bitValue(char bit) {
+  return bit == '1' ? 1 : 0;
+}
 
 }  // namespace
 

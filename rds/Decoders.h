@@ -9,9 +9,9 @@ namespace tallowmere {
 
 // Values one group hands from decoder to decoder within its receive event.
 struct GroupValues {
-  NibbleBits nibbles;   // shared, so an unknown digit repeats the previous bits
-  char abFlag = '\0';   // bit 4 of block B, for every group
-  char tpValue = '?';   // the TP bit of this 0A/0B group, else what lblTP shows
+  NibbleBits nibbles;  // shared, so an unknown digit repeats the previous bits
+  char abFlag = '\0';  // bit 4 of block B, for every group
+  char tpValue = '?';  // the TP bit of this 0A/0B group, else what lblTP shows
 };
 
 // The decoders, run for every group line in this order; each is a function of the

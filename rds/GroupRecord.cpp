@@ -15,9 +15,13 @@ constexpr std::array<signed char, 256> kHexValues = [] {
   return values;
 }();
 
-int hexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
+int hexValue(char c) {
+  return kHexValues[static_cast<unsigned char>(c)];
+}
 
-bool isBlockCharacter(char c) { return static_cast<unsigned char>(c) > 32 && c != ':' && c != '<'; }
+bool isBlockCharacter(char c) {
+  return static_cast<unsigned char>(c) > 32 && c != ':' && c != '<';
+}
 
 // The line as receivers send it, '>>> AAAA:BBBB:CCCC:DDDD<' with nothing odd inside:
 // its blocks are the characters as they stand.
@@ -69,8 +73,7 @@ std::optional<int> GroupRecord::presenceIndex() const {
 
 GroupRecord cutGroupLine(std::string_view rxText) {
   GroupRecord g;
-  g.groupHex = {'F', 'F', '0', '0', '0', '0', '0', '0', '0', '0',
-                '0', '0', '0', '0', '0', '0', '0', '0'};
+  g.groupHex = {'F', 'F', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0', '0'};
   if (isPlainGroupLine(rxText)) {
     for (std::size_t block = 0; block < 4; ++block) {
       rxText.copy(g.groupHex.data() + 2 + 4 * block, 4, 4 + 5 * block);

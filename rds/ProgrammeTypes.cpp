@@ -5,6 +5,7 @@
 namespace tallowmere {
 namespace {
 
+// clang-format off
 constexpr std::array<std::string_view, 32> kCaptions = {
     "0 - No programme type defined", "1 - News", "2 - Current affairs", "3 - Information",
     "4 - Sport", "5 - Education", "6 - Drama", "7 - Culture",
@@ -16,6 +17,7 @@ constexpr std::array<std::string_view, 32> kCaptions = {
     "28 - Folk", "29 - Documentary", "30 - Alarm Test", "31 - ALARM!"};
 
 }  // namespace
+// clang-format on
 
 std::string_view programmeTypeCaption(int ptyCode) {
   return kCaptions[static_cast<std::size_t>(ptyCode & 31)];

@@ -10,7 +10,9 @@
 namespace tallowmere {
 namespace {
 
-bool isIniBlank(char c) { return c == ' ' || c == '\t'; }
+bool isIniBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && isIniBlank(s.front())) s.remove_prefix(1);

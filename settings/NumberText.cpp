@@ -7,7 +7,9 @@
 namespace tallowmere {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 struct Scan {
   DecimalText number;
@@ -47,7 +49,9 @@ Scan scanNumber(std::string_view text) {
 
 }  // namespace
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 double DecimalText::value() const {
   std::string text = integerDigits.empty() ? "0" : integerDigits;

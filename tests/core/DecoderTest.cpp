@@ -24,6 +24,7 @@ TEST_F(DecoderTest, DecodesProgrammeTypeTpMsAndTheDiBitOfEachSegment) {
     Field diField;
     std::string di;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {true, 10, true, 0, 0b1000, "10 - Pop Music", Field::lblDIdynPTY, "1"},
       {true, 0, true, 0, 0b0111, "0 - No programme type defined", Field::lblDIdynPTY, "0"},
@@ -32,6 +33,7 @@ TEST_F(DecoderTest, DecodesProgrammeTypeTpMsAndTheDiBitOfEachSegment) {
       {false, 18, false, 2, 0b1101, "18 - Children's Programmes", Field::lblDIhead, "0"},
       {false, 9, false, 2, 0b0010, "9 - Varied", Field::lblDIhead, "1"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Harness m;
     m.loadAndTune();
@@ -60,6 +62,7 @@ TEST_F(DecoderTest, AssemblesPsTwoCharactersAtATimeWithoutConfirmation) {
   EXPECT_EQ(m.text(Field::lblTP), "?");
   EXPECT_EQ(m.text(Field::lblPTY), "NONE");
   s.ps = "BBC R4  ";
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> steps = {
       {s.psLine(3), "______  "}, {s.psLine(2), "____R4  "}, {s.psLine(1), "__C R4  "},
       {s.psLine(0), "BBC R4  "},
@@ -67,6 +70,7 @@ TEST_F(DecoderTest, AssemblesPsTwoCharactersAtATimeWithoutConfirmation) {
       {hexLine("C204", "0120", "E0CD", "4-42"), "BB&\xB1R4  "},  // no bytes: PS kept
       {hexLine("C204", "0120", "E0CD", "4"), std::string("\0\x04&\xB1R4  ", 8)},
   };
+  // clang-format on
   for (const auto& [line, ps] : steps) {
     m.receive(line);
     EXPECT_EQ(m.text(Field::lblPS), ps) << line;
@@ -85,6 +89,7 @@ TEST_F(DecoderTest, TrafficStateFollowsTheIndicatorsIntoTheBannerAndTheFile) {
   };
   const char* normal = "NORMAL BROADCAST";
   const char* on = "TRAFFIC ANNOUNCEMENT";
+  // clang-format off
   const std::vector<Step> steps = {
       {2, false, false, false, false, false, normal, " 0 \r\n"},  // the first group writes
       {0, false, true, true, true, false, normal, " 0 \r\n"},
@@ -96,6 +101,7 @@ TEST_F(DecoderTest, TrafficStateFollowsTheIndicatorsIntoTheBannerAndTheFile) {
       {0, false, true, true, false, false, on, " 1 \r\n"},        // TP off: one group late
       {0, false, true, true, true, false, normal, " 0 \r\n"},
   };
+  // clang-format on
   Harness m;
   m.loadAndTune();
   for (const Step& st : steps) {
@@ -161,8 +167,9 @@ TEST_F(DecoderTest, RadioTextFillsItsBuffersAndIsPublishedAfterThirtyGroupsWithO
   EXPECT_EQ(m.field(Field::lblcapA).background, colour::kBlack);
   // Segment digits that are not upper-case hexadecimal, blocks that are not hexadecimal
   // and 2B groups write nothing; the first two still count.
-  for (const std::string& line : {hexLine("D42A", "241a", "4142", "4344"), hexLine("D42A", "2411", "4?42", "4344"),
-                                  hexLine("D42A", "2C11", "4142", "4344")}) {
+  for (const std::string& line :
+       {hexLine("D42A", "241a", "4142", "4344"), hexLine("D42A", "2411", "4?42", "4344"),
+        hexLine("D42A", "2C11", "4142", "4344")}) {
     m.receive(line);
   }
   EXPECT_EQ(m.text(Field::lblRDScount), "3");
@@ -182,6 +189,7 @@ TEST(ClockTimeTest, ShowsUtcLocalTimeOffsetAndDate) {
     ClockTime coded;  // Modified Julian Day, UTC hour and minute, offset in half hours
     std::string local, offset, utc, date;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {{32768, 19, 0, 0}, "19:00", "0", "19:00", "1948-08-05"},
       {{0, 3, 21, 4}, "05:21", "2", "03:21", "1858-11-17"},
@@ -199,6 +207,7 @@ TEST(ClockTimeTest, ShowsUtcLocalTimeOffsetAndDate) {
       {{57847, 3, 63, 1}, "03:63", "0.5", "03:63", "2017-04-04"},
       {{57847, 3, 60, 0}, "03:60", "0", "03:60", "2017-04-04"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     DisplayModel w;
     GroupValues v;
@@ -221,6 +230,7 @@ TEST_F(DecoderTest, PresenceRowLightsTheLabelOfEachTypeSeenUntilTheRetune) {
   Harness m;
   m.loadAndTune();
   const TestStation s;
+  // clang-format off
   const std::vector<std::pair<std::string, Field>> groups = {
       {s.typeLine(0), Field::lbl0A}, {s.typeLine(15), Field::lbl15A}, {hexLine("D42A", "0800", "0", "0"), Field::lbl0b},
       {hexLine("D42A", "3C00", "0", "0"), Field::lbl3b}, {hexLine("D42A", "F800", "0", "0"), Field::lbl15b}};
@@ -229,6 +239,7 @@ TEST_F(DecoderTest, PresenceRowLightsTheLabelOfEachTypeSeenUntilTheRetune) {
     EXPECT_EQ(m.field(label).foreground, colour::kWhite) << line;
     EXPECT_EQ(m.field(label).background, colour::kGreen) << line;
   }
+  // clang-format on
   EXPECT_FALSE(m.lit(Field::lbl1A));
   EXPECT_FALSE(m.lit(Field::lbl14b));
   EXPECT_TRUE(m.lit(Field::lbl0A));

@@ -25,6 +25,7 @@ TEST(LineFramerTest, MakesOneChunkPerLineHoweverTheBytesArrive) {
   const std::string a = ">>> D42A:0548:E0CD:3130<\r\n";
   const std::string b = ">>> D42A:0549:E0CD:342E<\r\n";
   const std::string status = " RDS STEREO RSSI: 47\r\n";
+  // clang-format off
   const std::vector<Case> cases = {
       {"one line per read", {a, b}, {a, b}, ""},
       {"back to back in one read", {a + b + status}, {a, b, status}, ""},
@@ -41,6 +42,7 @@ TEST(LineFramerTest, MakesOneChunkPerLineHoweverTheBytesArrive) {
        ""},
       {"empty lines", {"\n\n"}, {"\n", "\n"}, ""},
   };
+  // clang-format on
   for (const Case& c : cases) {
     LineFramer framer;
     for (const std::string& bytes : c.arrivals) framer.append(bytes);

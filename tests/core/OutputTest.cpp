@@ -12,6 +12,7 @@ namespace {
 using OutputTest = InWorkingFolder;
 
 TEST(MetadataLineTest, WritesACompleteTextOrOneThatTheStationEndedWithCr) {
+  // clang-format off
   const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
       {"NO RADIOTEXT", "NO RADIOTEXT\r\n"},
       {"", "\r\n"},
@@ -23,6 +24,7 @@ TEST(MetadataLineTest, WritesACompleteTextOrOneThatTheStationEndedWithCr) {
       {"Half a te" + std::string(50, '_') + "xt\r  ", std::nullopt},  // "_" before the CR
       {"_\r", std::nullopt},
   };
+  // clang-format on
   for (const auto& [text, line] : cases) EXPECT_EQ(metadataLine(text), line) << text;
 }
 
@@ -58,6 +60,7 @@ TEST_F(OutputTest, RealStationsShowTheirNameTypeAnnouncementsAndRadioText) {
     bool tmc;
     std::string metadata;
   };
+  // clang-format off
   const std::vector<Station> stations = {
       {"de-br-klassik-D314", "BR-KLASS", "D314", "14 - Serious Classical", 0, true, ""},
       {"de-104.6rtl-D42A", "104.6RTL", "D42A", "10 - Pop Music", 1, true, ""},
@@ -69,6 +72,7 @@ TEST_F(OutputTest, RealStationsShowTheirNameTypeAnnouncementsAndRadioText) {
       // confirmation each of those shows as a short announcement.
       {"se-sr-p2-EC02", "SR P2   ", "EC02", "14 - Serious Classical", 3, true, "P2 Klassiskt\r\n"},
   };
+  // clang-format on
   for (const Station& s : stations) {
     const std::vector<std::string> lines = captureLines(s.capture);
     if (lines.empty()) GTEST_SKIP() << "the real captures are not on this machine";

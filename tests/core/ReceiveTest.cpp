@@ -31,6 +31,7 @@ TEST_F(ReceiveTest, StatusLinesShowStereoAndLevelWithTheLastTokenWinning) {
     std::string rssi;
   };
   const Rgb w = colour::kWhite, g = colour::kGreen, k = colour::kBlack, d = colour::kDarkGrey;
+  // clang-format off
   const std::vector<Case> cases = {
       {" RDS STEREO RSSI: 42", w, g, "RSSI: 42 dBuV"},
       {" --- MONO RSSI: 07\r\n", d, k, "RSSI: 07 dBuV"},
@@ -47,6 +48,7 @@ TEST_F(ReceiveTest, StatusLinesShowStereoAndLevelWithTheLastTokenWinning) {
       {"\n RDS STEREO RSSI: 42", w, k, "RSSI: --"},
       {" RDS STEREO RSSI: 42\r\n>>> C201:0548:E0CD:4142<\r\n", w, g, "RSSI: 42 dBuV"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     Harness m;
     m.loadAndTune();
@@ -66,6 +68,7 @@ TEST(GroupRecordTest, CutsLinesAsTheReceiverSendsThemAndAsNoiseLeavesThem) {
     std::optional<int> presence;
     bool bytes;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {">>> C201:0548:E0CD:4142<\r\n", "C2010548E0CD4142", "0A", 0, true},
       {">>> C201:548:E0CD:4142<", "C2010548E0CD4142", "0A", 0, true},
@@ -87,6 +90,7 @@ TEST(GroupRecordTest, CutsLinesAsTheReceiverSendsThemAndAsNoiseLeavesThem) {
       {">>> G234:Z400:0000:0000<", "G234Z40000000000", "0A", 0, false},
       {">>> " + std::string(100000, '7') + ":1:2:3<", "7777000100020003", "0A", 0, true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const GroupRecord g = cutGroupLine(c.line);
     EXPECT_EQ(g.hex(), "FF" + c.hex) << c.line.substr(0, 40);
@@ -94,19 +98,22 @@ TEST(GroupRecordTest, CutsLinesAsTheReceiverSendsThemAndAsNoiseLeavesThem) {
     EXPECT_EQ(g.presenceIndex(), c.presence) << c.line.substr(0, 40);
     EXPECT_EQ(g.bytesBuilt, c.bytes) << c.line.substr(0, 40);
   }
-  EXPECT_EQ(cutGroupLine(">>> C201:0548:E0CD:4142<").bytes(), std::string("\xFF\xC2\x01\x05\x48\xE0\xCD\x41\x42", 9));
+  EXPECT_EQ(cutGroupLine(">>> C201:0548:E0CD:4142<").bytes(),
+            std::string("\xFF\xC2\x01\x05\x48\xE0\xCD\x41\x42", 9));
   EXPECT_EQ(cutGroupLine(">>> c2a1:0548:e0cd:4142<").bytes()[2], '\xA1');  // either case converts
   EXPECT_EQ(cutGroupLine(">>> 1:2:3:" + std::string(100000, 'A')).blockD(), "AAAA");
 }
 
 TEST(GroupRecordTest, BitsOfDigitsAndNumbersOfBits) {
   NibbleBits bits;
+  // clang-format off
   const std::vector<std::pair<char, std::string>> digits = {
       {'G', ""}, {'5', "0101"}, {'G', "0101"}, {'a', "0101"}, {'E', "1110"}, {'0', "0000"}, {'F', "1111"}};
   for (const auto& [digit, expected] : digits) {
     bits.HexDigitToBits(digit);
     EXPECT_EQ(bits.nibbleBits(), expected) << digit;  // an unknown digit keeps the previous bits
   }
+  // clang-format on
   EXPECT_EQ(BinToDec("1101"), 13);
   EXPECT_EQ(BinToDec(""), 0);
   EXPECT_EQ(BinToDec("10x1"), 9);

@@ -12,6 +12,7 @@ namespace {
 using ReceiverControlTest = InWorkingFolder;
 
 TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
       // box text, command sent (empty: nothing sent and the box shows INVALID)
       {"88.8", "f8880\r\n"}, {"88.80", "f8880\r\n"}, {"100", "f10000\r\n"}, {"104.5", "f10450\r\n"},
@@ -23,6 +24,7 @@ TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
       {"86.99", ""}, {"108.01", ""}, {"108.001", ""}, {"86.995", ""}, {"", ""}, {"FM", ""},
       {"INVALID", ""}, {"-90", ""}, {"1e2", ""}, {"8\x1A" "8.8", ""},
   };
+  // clang-format on
   for (const auto& [box, sent] : cases) {
     Harness m;
     m.load();
@@ -39,6 +41,7 @@ TEST_F(ReceiverControlTest, SendsOnlyVolumesTheReceiverAcceptsAsOneLineOfAscii) 
     std::string box;
     std::string sent;  // empty: nothing sent and the box is reset to "8"
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"8", "v8\r\n"}, {"15", "v15\r\n"}, {"0", "v0\r\n"}, {" 12", "v 12\r\n"}, {"8.5", "v8.5\r\n"},
       {"loud", "vloud\r\n"}, {"16", ""}, {"-1", ""}, {"15.5", ""},
@@ -46,6 +49,7 @@ TEST_F(ReceiverControlTest, SendsOnlyVolumesTheReceiverAcceptsAsOneLineOfAscii) 
       {"1\x1B" "6", ""}, {std::string("9\0" "99", 4), ""},  // checked on what would be sent
       {"8\x1A", "v8\r\n"}, {"8\xE9", "v8\r\n"}, {"8\x7F", "v8\r\n"},  // typed beyond ASCII
   };
+  // clang-format on
   for (const Case& c : cases) {
     Harness m;
     m.load();

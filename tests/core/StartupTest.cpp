@@ -21,6 +21,7 @@ TEST_F(StartupTest, PutsTheWindowIntoItsStartUpStateAndSendsNothing) {
   EXPECT_TRUE(m.port.sent.empty());
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
 
+  // clang-format off
   const std::vector<std::pair<Field, std::string>> texts = {
       {Field::lblPS, "INITIALISING"}, {Field::lblPI, ""}, {Field::txtFreq, "88.8"},
       {Field::lblHEX, "WAITING"}, {Field::lblTraffic, "WAITING FOR TRAFFIC FLAG STATUS"},
@@ -30,6 +31,7 @@ TEST_F(StartupTest, PutsTheWindowIntoItsStartUpStateAndSendsNothing) {
                   Field::Label3, Field::Label6, Field::Label16, Field::Label19}) {
     EXPECT_FALSE(m.field(f).visible) << nameOf(f);
   }
+  // clang-format on
   for (Field f : {Field::lblShowTA, Field::lblshowRT, Field::lbl0A, Field::lbl15b}) {
     EXPECT_EQ(m.field(f).foreground, colour::kGrey) << nameOf(f);
     EXPECT_EQ(m.field(f).background, colour::kBlack) << nameOf(f);
@@ -47,6 +49,7 @@ TEST_F(StartupTest, ReadsTheIniTheWayHandWrittenFilesExpect) {
     std::string comPort;  // empty: the key reads as missing
     std::string frequency;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"CR LF", "[Tallowmere]\r\nCOMport=3\r\nFrequency=104.5\r\n", "3", "104.5"},
       {"LF, lower case names", "[tallowmere]\ncomport=3\nFREQUENCY=104.5\n", "3", "104.5"},
@@ -65,6 +68,7 @@ TEST_F(StartupTest, ReadsTheIniTheWayHandWrittenFilesExpect) {
       {"no newline at all", "[Tallowmere]", "", ""},
       {"NUL ends a value", std::string("[Tallowmere]\nFrequency=88.8\0junk\n", 33), "", "88.8"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     const IniFile ini = IniFile::fromText(c.ini);
     EXPECT_EQ(ini.value("Tallowmere", "COMport").value_or(""), c.comPort) << c.what;
@@ -79,6 +83,7 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
     std::optional<std::string> ini;  // none: no file
     const char* message;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"missing file", std::nullopt, "tallowmere.ini: not found"},
       {"no section", "[Radio]\nCOMport=1\n", "has no [Tallowmere] section"},
@@ -90,6 +95,7 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
       {"huge", "[Tallowmere]\nCOMport=1\n" + std::string(2 << 20, ';'), "only its first 1 MiB is read"},
       {"binary", std::string(kBinary, sizeof kBinary - 1), "COMport \"\x7F\" is neither"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     std::filesystem::remove("tallowmere.ini");
     if (c.ini) writeIni(*c.ini);
@@ -113,6 +119,7 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
 }
 
 TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
+  // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"1", "/dev/ttyS0"}, {" 3 ", "/dev/ttyS2"}, {"\t3\r", "/dev/ttyS2"}, {"2.5", "/dev/ttyS1"},
       {"3.5", "/dev/ttyS3"}, {"1.5", "/dev/ttyS1"}, {"2.51", "/dev/ttyS2"}, {"32767", "/dev/ttyS32766"},
@@ -120,6 +127,7 @@ TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
       {"COM1", ""}, {"dev/ttyUSB0", ""}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"./receiver", "./receiver"},
       {"../rx/port", "../rx/port"},
   };
+  // clang-format on
   for (const auto& [value, device] : cases) {
     EXPECT_EQ(deviceForComPort(value).device.value_or(""), device) << '"' << value << '"';
   }

@@ -1,6 +1,5 @@
 #include "tests/fuzz/Invariants.h"
 
-
 namespace tallowmere::test {
 namespace {
 
@@ -9,15 +8,22 @@ constexpr std::size_t kMaxShownText = 80;
 
 bool isSystemColour(Rgb c) {
   switch (c) {
-    case colour::kWhite: case colour::kBlack: case colour::kGreen: case colour::kGrey:
-    case colour::kRed: case colour::kDarkGrey: case colour::kLightGrey:
+    case colour::kWhite:
+    case colour::kBlack:
+    case colour::kGreen:
+    case colour::kGrey:
+    case colour::kRed:
+    case colour::kDarkGrey:
+    case colour::kLightGrey:
       return true;
     default:
       return false;
   }
 }
 
-std::string broken(Field f, const char* rule) { return std::string(nameOf(f)) + " " + rule; }
+std::string broken(Field f, const char* rule) {
+  return std::string(nameOf(f)) + " " + rule;
+}
 
 }  // namespace
 

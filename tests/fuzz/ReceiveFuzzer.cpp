@@ -56,9 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Now and then the files cannot be written, as with a full disk.
     m.files.writable = op % 5 != 0;
     switch (op % 8) {
-      case 0: case 1: case 2: form.MSComm1_OnComm(in.bytes(in.byte())); break;
-      case 3: form.MSComm1_OnComm(">>> " + in.bytes(in.byte())); break;
-      case 4: form.onTimer(static_cast<TimerId>(in.byte() % kTimerCount)); break;
+      case 0:
+      case 1:
+      case 2:
+        form.MSComm1_OnComm(in.bytes(in.byte()));
+        break;
+      case 3:
+        form.MSComm1_OnComm(">>> " + in.bytes(in.byte()));
+        break;
+      case 4:
+        form.onTimer(static_cast<TimerId>(in.byte() % kTimerCount));
+        break;
       case 5:
         form.fields().setText(Field::txtFreq, in.bytes(in.byte() % 16));
         form.cmdSetFreq_Click();
@@ -67,7 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.fields().setText(Field::txtVol, in.bytes(in.byte() % 16));
         form.cmdSetVolume_Click();
         break;
-      default: form.MSComm1_OnComm(hexGroupLine(in)); break;
+      default:
+        form.MSComm1_OnComm(hexGroupLine(in));
+        break;
     }
     if (const std::string broken = tallowmere::test::brokenInvariant(form); !broken.empty()) {
       std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());

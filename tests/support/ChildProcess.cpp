@@ -54,7 +54,8 @@ ChildProcess::~ChildProcess() {
 bool ChildProcess::running() const {
   if (status_ >= 0 || pid_ <= 0) return false;
   siginfo_t info{};
-  return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0;
+  return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == 0;
 }
 
 std::string ChildProcess::output(std::chrono::milliseconds wait) {
@@ -101,7 +102,8 @@ RunResult runToEnd(std::vector<std::string> command) {
 std::vector<std::string> unprivileged(std::vector<std::string> command) {
   const std::filesystem::path program(command.front());
   if (program.has_parent_path()) {
-    std::filesystem::copy_file(program, program.filename(), std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(program, program.filename(),
+                               std::filesystem::copy_options::overwrite_existing);
     command.front() = "./" + program.filename().string();
   }
   if (::geteuid() != 0) return command;
@@ -113,7 +115,8 @@ std::vector<std::string> unprivileged(std::vector<std::string> command) {
 int runUnprivileged(const std::function<int()>& body) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
       ::_exit(126);
     }
     ::_exit(body());
