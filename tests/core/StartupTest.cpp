@@ -118,6 +118,21 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
 }
 
+// The window repaints only the fields whose text, colours or visibility changed.
+TEST(DisplayModelTest, MarksOnlyTheFieldsAWriteChanged) {
+  DisplayModel w;
+  w.clearChanges();
+  w.setText(Field::lblPS, "NOPSNAME");
+  w.setForeground(Field::lblPS, colour::kWhite);
+  w.setBackground(Field::lblPS, colour::kBlack);
+  w.setVisible(Field::lblPS, true);
+  EXPECT_FALSE(w.anyChanged());
+  w.setText(Field::lblPI, "D314");
+  w.light(Field::lbl2A);
+  EXPECT_TRUE(w.changed(Field::lblPI) && w.changed(Field::lbl2A));
+  EXPECT_FALSE(w.changed(Field::lblPS) || w.changed(Field::lbl0A));
+}
+
 TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
   // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
