@@ -58,7 +58,10 @@ Outcome failed(const char* step, int error) {
 int createBeside(const fs::path& target, fs::path& temp) {
   static std::atomic<unsigned> counter = 0;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const std::string prefix = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
+  // Built in steps: "." + name + ... trips GCC 12's false -Wrestrict warning in release builds.
+  std::string prefix = target.filename().string();
+  prefix.insert(prefix.begin(), '.');
+  prefix += ".tmp-" + std::to_string(::getpid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = folder / (prefix + std::to_string(counter++));
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Debian package made from a build: the files it installs and its control data, with
-# dependencies found from the shared libraries the programs link.
+# dependencies found from the shared libraries the programs link, and what lintian says of it.
 set -euo pipefail
 build=$1
 out=$(mktemp -d)
@@ -30,4 +30,10 @@ done
 dpkg-deb -x "$deb" "$out/root"
 grep -qF "Exec=sh -c 'mkdir -p \"\$HOME/Tallowmere\" && cd \"\$HOME/Tallowmere\" && exec tallowmere'" \
   "$out/root/usr/share/applications/tallowmere.desktop" || fail "menu entry does not start in ~/Tallowmere"
+
+# Debian's own checks: no error and no warning (man pages, copyright, changelog, control).
+if ! dpkg-query -W -f='${Status}\n' lintian 2>/dev/null | grep -q 'install ok installed'; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends lintian >/dev/null
+fi
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian reports:"$'\n'"$report"
 echo "ok: $(basename "$deb"), Depends: $depends"
