@@ -5,10 +5,8 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QTimer>
-#include <chrono>
-#include <string>
+#include <numeric>
 #include <thread>
-#include <vector>
 
 #include "platform/ChunkReader.h"
 #include "tests/support/ChildProcess.h"
@@ -18,19 +16,11 @@ namespace {
 
 const std::string kGroup = ">>> D42A:0548:E0CD:3130<\r\n";  // 26 bytes
 
-std::string lines(int count) {
+// `count` RadioText groups, each a line of its own.
+std::string groups(int count) {
   std::string text;
-  for (int i = 0; i < count; ++i) text += ">>> D42A:2400:" + std::to_string(10000 + i) + ":636B<\r\n";
+  for (int i = 0; i < count; ++i) text += ">>> D42A:2400:" + std::to_string(1000 + i) + ":636B<\r\n";
   return text;
-}
-
-std::vector<std::string> split(const std::string& text) {
-  std::vector<std::string> chunks;
-  for (std::size_t at = 0, lf; at < text.size(); at = lf + 1) {
-    lf = std::min(text.find('\n', at), text.size() - 1);
-    chunks.push_back(text.substr(at, lf + 1 - at));
-  }
-  return chunks;
 }
 
 class ChunkReaderTest : public ::testing::Test, private ChunkSink {
@@ -50,17 +40,18 @@ class ChunkReaderTest : public ::testing::Test, private ChunkSink {
       return chunks.size() >= count;
     });
   }
+  std::string joined() const { return std::accumulate(chunks.begin(), chunks.end(), std::string()); }
 
   QBuffer device;
   ChunkReader reader{device, *this};
   std::vector<std::string> chunks;
   std::vector<std::size_t> runEnds;  // how many chunks had arrived at the end of each run
-  std::chrono::milliseconds decodeTime{0};
+  bool slowDecoder = false;
 
  private:
   void chunkReceived(std::string_view chunk) override {
     chunks.emplace_back(chunk);
-    std::this_thread::sleep_for(decodeTime);
+    if (slowDecoder) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   void chunksDelivered() override { runEnds.push_back(chunks.size()); }
 };
@@ -73,11 +64,13 @@ TEST_F(ChunkReaderTest, HandsOverOneChunkPerLineAndALineThatWentQuiet) {
   };
   const std::string status = " RDS STEREO RSSI: 47\r\n";
   const std::vector<Case> cases = {
-      {"cut at odd places", {kGroup.substr(0, 3), kGroup.substr(3) + status.substr(0, 1), status.substr(1)},
+      {"cut at odd places",
+       {kGroup.substr(0, 3), kGroup.substr(3) + status.substr(0, 1), status.substr(1)},
        {kGroup, status}},
       {"a line without LF once quiet", {kGroup + ">>> D42A", ":05"}, {kGroup, ">>> D42A:05"}},
       {"CR alone ends nothing", {"abc\rdef\r"}, {"abc\rdef\r"}},
-      {"a line without end cut at 64 KiB", {std::string(100'000, 'x') + "yz\n"},
+      {"a line without end cut at 64 KiB",
+       {std::string(100'000, 'x') + "yz\n"},
        {std::string(65'536, 'x'), std::string(100'000 - 65'536, 'x') + "yz\n"}},
   };
   for (const Case& c : cases) {
@@ -88,29 +81,29 @@ TEST_F(ChunkReaderTest, HandsOverOneChunkPerLineAndALineThatWentQuiet) {
   }
 }
 
-// A backlog goes out in runs, and a click waiting meanwhile is served before the backlog ends.
+// A backlog goes out in runs, and a click waiting meanwhile is served before it ends.
 TEST_F(ChunkReaderTest, DeliversABacklogInRunsWithClicksServedInBetween) {
-  decodeTime = std::chrono::milliseconds(1);
-  receive(lines(100));
+  slowDecoder = true;
+  receive(groups(100));
   std::size_t seenByClick = 0;
   QTimer::singleShot(0, [&] { seenByClick = chunks.size(); });
   ASSERT_TRUE(pumpUntilReceived(100));
-  EXPECT_EQ(chunks, split(lines(100)));
+  EXPECT_EQ(joined(), groups(100));
   EXPECT_GT(seenByClick, 0u);
   EXPECT_LT(seenByClick, 100u);
   EXPECT_EQ(runEnds.back(), 100u);
 }
 
 // Every line received before the device failed is handed over before the failure is:
-// those still waiting for their run, those the device read but did not announce, and a
-// line the failure cut short. Nothing of it joins the next opening's first line.
+// those waiting for their run, those read but not yet announced, and a line the failure
+// cut short. Nothing of it joins the first line after the next opening.
 TEST_F(ChunkReaderTest, HandsOverEveryLineReceivedBeforeAFailure) {
-  decodeTime = std::chrono::milliseconds(1);
-  receive(lines(100));
+  slowDecoder = true;
+  receive(groups(100));
   ASSERT_LT(chunks.size(), 100u);
   receive(kGroup + ">>> D42A:05", false);
   reader.deviceFailed();
-  EXPECT_EQ(chunks, split(lines(100) + kGroup + ">>> D42A:05"));
+  EXPECT_EQ(joined(), groups(100) + kGroup + ">>> D42A:05");
   EXPECT_EQ(runEnds.back(), 102u);
 
   receive("48:E0CD:3130<\r\n");
@@ -118,19 +111,19 @@ TEST_F(ChunkReaderTest, HandsOverEveryLineReceivedBeforeAFailure) {
   EXPECT_EQ(chunks.back(), "48:E0CD:3130<\r\n");
 }
 
-// At most a mebibyte waits: past it the oldest lines are dropped, and the count is
-// reported at once, then at most once a minute, and at the latest when the device fails.
+// At most a mebibyte waits: past it the oldest lines are dropped and counted on stderr,
+// at once, then at most once a minute, and at the latest when the device fails.
 TEST_F(ChunkReaderTest, DropsTheOldestLinesPast1MiBAndReportsThem) {
-  constexpr int kFit = 40'329;  // lines of 26 bytes in 1 MiB
+  constexpr std::size_t kFit = 40'329;  // lines of 26 bytes in 1 MiB
   std::string flood;
-  for (int i = 0; i < kFit + 100; ++i) flood += kGroup;
+  for (std::size_t i = 0; i < kFit + 100; ++i) flood += kGroup;
   ::testing::internal::CaptureStderr();
-  receive(flood + lines(1));
+  receive(flood + groups(1));
   ASSERT_TRUE(pumpUntilReceived(kFit));
-  EXPECT_EQ(chunks.back(), lines(1));
+  EXPECT_EQ(chunks.back(), groups(1));
   receive(flood.substr(0, kGroup.size() * (kFit + 7)));
   reader.deviceFailed();
-  EXPECT_EQ(chunks.size(), 2u * kFit);
+  EXPECT_EQ(chunks.size(), 2 * kFit);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "tallowmere: receiver /dev/ttyUSB0 sent more than could be decoded: 101 lines dropped\n"
             "tallowmere: receiver /dev/ttyUSB0 sent more than could be decoded: 7 lines dropped\n");

@@ -27,10 +27,12 @@ PseudoTerminal::PseudoTerminal() {
 }
 
 PseudoTerminal::~PseudoTerminal() {
-  close();
+  ::close(slave_);
+  ::close(master_);
 }
 
-void PseudoTerminal::linkAt(const std::filesystem::path& link) const {
+void PseudoTerminal::linkAt(const std::filesystem::path& link, std::filesystem::perms access) const {
+  std::filesystem::permissions(slavePath_, access);
   std::filesystem::remove(link);
   std::filesystem::create_symlink(slavePath_, link);
 }
@@ -59,12 +61,6 @@ std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
   ssize_t n;
   while ((n = ::read(master_, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
   return out;
-}
-
-void PseudoTerminal::close() {
-  if (slave_ >= 0) ::close(slave_);
-  if (master_ >= 0) ::close(master_);
-  slave_ = master_ = -1;
 }
 
 }  // namespace tallowmere::test
