@@ -56,7 +56,8 @@ void ChunkReader::deliverChunks() {
 void ChunkReader::reportDroppedLines(bool evenWithinTheMinute) {
   droppedSinceReport_ += framer_.takeDroppedCount();
   if (droppedSinceReport_ == 0) return;
-  if (!evenWithinTheMinute && sinceDropReport_.isValid() && sinceDropReport_.elapsed() < kDropReportIntervalMs) {
+  if (!evenWithinTheMinute && sinceDropReport_.isValid() &&
+      sinceDropReport_.elapsed() < kDropReportIntervalMs) {
     return;
   }
   reportProblem("receiver " + deviceName_ + " sent more than could be decoded: " +

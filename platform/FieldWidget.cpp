@@ -8,9 +8,9 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "display/RdsCharset.h"
 #include "platform/AccessibleNames.h"
 #include "platform/QtText.h"
-#include "display/RdsCharset.h"
 
 namespace tallowmere {
 namespace {

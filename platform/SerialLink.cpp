@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "settings/Diagnostics.h"
 #include "platform/DeviceProblem.h"
+#include "settings/Diagnostics.h"
 
 namespace tallowmere {
 namespace {

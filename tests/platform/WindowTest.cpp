@@ -1,49 +1,31 @@
-// The monitor's window in this process: what the widgets show, read by their field
-// names, for a form driven directly, and for the monitor on a pseudo-terminal.
+// The monitor's window in this process, on a form driven directly: what the widgets show,
+// read by their field names, and what the operator's typing and clicks do.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "display/RdsCharset.h"
-#include "platform/Monitor.h"
+#include "platform/MonitorWindow.h"
 #include "platform/QtText.h"
-#include "tests/support/ChildProcess.h"
 #include "tests/support/FakeReceiver.h"
-#include "tests/support/PseudoTerminal.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
 namespace {
 
-QColor qcolour(Rgb rgb) {
-  return QColor::fromRgb(static_cast<QRgb>(rgb));
-}
-
-bool pumpUntil(const std::function<bool()>& condition) {
-  return eventually([&] {
-    QApplication::processEvents();
-    return condition();
-  });
-}
-
 // PS "R&B Süd " (0x99 is 'ü' in the RDS table) with the traffic programme flag and the
-// announcement flag `ta`, and the RadioText "Rock & Soul" ended by CR, sent ten times over.
-std::string psGroups(char ta) {
-  const char* segments[] = {"5226", "4220", "5399", "6420"};
+// announcement flag `ta`, between the segments of the RadioText "Rock & Soul" ended by CR.
+std::string station(char ta) {
+  const char* ps[] = {"5226", "4220", "5399", "6420"};
+  const char* rt[][2] = {{"526F", "636B"}, {"2026", "2053"}, {"6F75", "6C0D"}};
   std::string lines;
-  for (char s = '0'; s < '4'; ++s)
-    lines += groupLine("D42A", std::string{'0', '4', ta, s}, "E0CD", segments[s - '0']);
-  return lines;
-}
-std::string radioText() {
-  std::string lines;
-  for (int i = 0; i < 10; ++i) {
-    lines += groupLine("D42A", "2400", "526F", "636B") + groupLine("D42A", "2401", "2026", "2053") +
-             groupLine("D42A", "2402", "6F75", "6C0D");
+  for (int s = 0; s < 4; ++s) {
+    const char n = static_cast<char>('0' + s);
+    lines += groupLine("D42A", std::string{'0', '4', ta, n}, "E0CD", ps[s]);
+    if (s < 3) lines += groupLine("D42A", std::string{'2', '4', '0', n}, rt[s][0], rt[s][1]);
   }
   return lines;
 }
@@ -53,8 +35,7 @@ class Window : public InWorkingFolder {
   void SetUp() override {
     InWorkingFolder::SetUp();
     writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
-  }
-  void start() {
+    monitor.port.opens = false;
     monitor.load();
     window.renderAll();
     window.show();
@@ -66,16 +47,13 @@ class Window : public InWorkingFolder {
     window.render();
   }
   template <typename W = QLabel>
-  W* widget(const char* name) {
-    return window.findChild<W*>(QString::fromLatin1(name));
-  }
-  template <typename W = QLabel>
   W* widget(Field f) {
-    return widget<W>(std::string(definitionOf(f).name).c_str());
+    return window.findChild<W*>(qtText(definitionOf(f).name));
   }
   // Every field's widget shows what the display model holds, in its colours: a background
   // is sampled inside the lower left corner, away from the text and the frame.
   void expectWidgetsMatchModel() {
+    const auto qcolour = [](Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb)); };
     const QImage shot = window.grab().toImage();
     for (std::size_t i = 0; i < kFieldCount; ++i) {
       const Field f = static_cast<Field>(i);
@@ -98,17 +76,25 @@ class Window : public InWorkingFolder {
   MonitorWindow window{monitor.form};
 };
 
+// The title says whether the receiver is there: not when it failed to open at start, then
+// once it opens, and not again after a hang-up.
 TEST_F(Window, ShowsTheModelThroughStartupAndALiveStation) {
-  start();
-  EXPECT_EQ(window.size(), QSize(743, 511));
-  EXPECT_EQ(window.focusWidget(), widget<QWidget>("cmdSetFreq"));
+  const QString away = "Tallowmere (receiver not connected)";
+  EXPECT_EQ(window.windowTitle(), away);
+  monitor.form.receiverConnected();
+  window.render();
+  EXPECT_EQ(window.windowTitle(), "Tallowmere");
+  EXPECT_EQ(window.focusWidget(), widget<QWidget>(Field::cmdSetFreq));
   expectWidgetsMatchModel();
   monitor.form.tmrSetFreqAtStart_Timer();
-  receive(" RDS STEREO RSSI: 47\r\n" + psGroups('1') + radioText());
-  EXPECT_EQ(widget("lblPS")->text(), QString::fromUtf8("R&B Süd "));
+  receive(" RDS STEREO RSSI: 47\r\n" + station('1'));
+  EXPECT_EQ(widget(Field::lblPS)->text(), QString::fromUtf8("R&B Süd "));
   expectWidgetsMatchModel();
-  receive(" --- MONO RSSI: 07\r\n" + psGroups('0'));
+  receive(" --- MONO RSSI: 07\r\n" + station('0'));
   expectWidgetsMatchModel();
+  monitor.form.receiverDisconnected();
+  window.render();
+  EXPECT_EQ(window.windowTitle(), away);
 }
 
 // The box shows what the operator typed, through repaints, until a handler puts something
@@ -118,16 +104,14 @@ TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
     Field box;
     const char* typed;
     std::string held;
-    const char* button;
     std::vector<std::string> sent;
     const char* shownAfterClick;
   };
   const std::vector<Case> cases = {
-      {Field::txtVol, "8€", "8\x1A", "cmdSetVolume", {"v8\r\n"}, "8€"},
-      {Field::txtFreq, "88.8€", "88.8\x1A", "cmdSetFreq", {"f8880\r\n"}, "88.8€"},
-      {Field::txtFreq, "Ω", "\x1A", "cmdSetFreq", {}, "INVALID"},
+      {Field::txtVol, "8€", "8\x1A", {"v8\r\n"}, "8€"},
+      {Field::txtFreq, "88.8€", "88.8\x1A", {"f8880\r\n"}, "88.8€"},
+      {Field::txtFreq, "Ω", "\x1A", {}, "INVALID"},
   };
-  start();
   monitor.clock.advanceTo(5000);  // past the start-up tune
   for (const Case& c : cases) {
     auto* box = widget<QLineEdit>(c.box);
@@ -138,7 +122,7 @@ TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
     EXPECT_EQ(box->text(), QString::fromUtf8(c.typed));
     EXPECT_EQ(monitor.text(c.box), c.held);
     monitor.port.sent.clear();
-    widget<QPushButton>(c.button)->click();
+    widget<QPushButton>(c.box == Field::txtVol ? Field::cmdSetVolume : Field::cmdSetFreq)->click();
     EXPECT_EQ(monitor.sentLines(), c.sent);
     EXPECT_EQ(box->text(), QString::fromUtf8(c.shownAfterClick));
   }
@@ -146,16 +130,13 @@ TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
 
 // The widest names of the RDS table show whole, drawn smaller; others keep the field's size.
 TEST_F(Window, FitsEveryProgrammeServiceName) {
-  start();
-  QLabel* ps = widget("lblPS");
+  QLabel* ps = widget(Field::lblPS);
   const QFont normal = ps->font();
+  const auto width = [&](unsigned char b) {
+    return QFontMetrics(normal).horizontalAdvance(QChar(rdsDisplayCharacter(b)));
+  };
   unsigned char widest = ' ';
-  for (int byte = 0x20; byte <= 0xFE; ++byte) {
-    const auto width = [&](int b) {
-      return QFontMetrics(normal).horizontalAdvance(QChar(rdsDisplayCharacter(b)));
-    };
-    if (width(byte) > width(widest)) widest = static_cast<unsigned char>(byte);
-  }
+  for (unsigned char b = 0x21; b <= 0xFE; ++b) widest = width(b) > width(widest) ? b : widest;
   for (const std::string& name :
        {std::string("WWWWWWWW"), std::string("MMMMMMMM"), std::string(8, widest), std::string("RADIO  1")}) {
     monitor.form.fields().setText(Field::lblPS, name);
@@ -163,25 +144,6 @@ TEST_F(Window, FitsEveryProgrammeServiceName) {
     EXPECT_LE(QFontMetrics(ps->font()).horizontalAdvance(ps->text()), ps->contentsRect().width()) << name;
   }
   EXPECT_EQ(ps->font(), normal);
-}
-
-// The title says whether the receiver is there: not at start, then plugged in, then gone.
-// The monitor repaints the lines it receives.
-TEST_F(Window, TitleSaysWhenTheReceiverIsAway) {
-  const QString away = "Tallowmere (receiver not connected)";
-  tallowmere::Monitor live;
-  live.start();
-  EXPECT_EQ(live.window().windowTitle(), away);
-  auto pty = std::make_unique<PseudoTerminal>();
-  pty->linkAt(folder / "receiver");
-  std::string sent;
-  ASSERT_TRUE(pumpUntil([&] { return (sent += pty->read()).find("v8\r\n") != std::string::npos; })) << sent;
-  EXPECT_EQ(live.window().windowTitle(), "Tallowmere");
-  pty->write(" RDS STEREO RSSI: 47\r\n");
-  EXPECT_TRUE(
-      pumpUntil([&] { return live.window().findChild<QLabel*>("lblRSSI")->text() == "RSSI: 47 dBuV"; }));
-  pty.reset();
-  EXPECT_TRUE(pumpUntil([&] { return live.window().windowTitle() == away; }));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 namespace tallowmere::test {
 
-PseudoTerminal::PseudoTerminal() {
+PseudoTerminal::PseudoTerminal(const std::filesystem::path& link, std::filesystem::perms access) {
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
     throw std::runtime_error("cannot create a pseudo-terminal");
@@ -24,17 +24,14 @@ PseudoTerminal::PseudoTerminal() {
   ::tcgetattr(slave_, &settings);
   ::cfmakeraw(&settings);
   ::tcsetattr(slave_, TCSANOW, &settings);
+  std::filesystem::permissions(slavePath_, access);
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(slavePath_, link);
 }
 
 PseudoTerminal::~PseudoTerminal() {
   ::close(slave_);
   ::close(master_);
-}
-
-void PseudoTerminal::linkAt(const std::filesystem::path& link, std::filesystem::perms access) const {
-  std::filesystem::permissions(slavePath_, access);
-  std::filesystem::remove(link);
-  std::filesystem::create_symlink(slavePath_, link);
 }
 
 void PseudoTerminal::write(std::string_view bytes) const {

@@ -8,20 +8,17 @@
 namespace tallowmere::test {
 
 // A pseudo-terminal the test owns, standing in for the receiver: the monitor opens its
-// slave side through a link, the test reads commands from and writes lines into the
-// master side. Raw mode, so that nothing is echoed back and LF stays LF. Closing both
-// sides when it goes is the receiver being unplugged.
+// slave side through `link` (replaced), with `access` to the device; the test reads
+// commands from and writes lines into the master side. Raw mode, so that nothing is
+// echoed back and LF stays LF. Both sides close when it goes: the receiver is unplugged.
 class PseudoTerminal {
  public:
-  PseudoTerminal();
+  explicit PseudoTerminal(const std::filesystem::path& link,
+                          std::filesystem::perms access = std::filesystem::perms(0666));
   ~PseudoTerminal();
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-  // Points `link` at the slave device, replacing what was there, and gives the device
-  // `access` (by default anyone may use it, also a monitor run as nobody).
-  void linkAt(const std::filesystem::path& link,
-              std::filesystem::perms access = std::filesystem::perms(0666)) const;
   void write(std::string_view bytes) const;
   // Holds the slave side exclusively, as a program that has the receiver open does.
   void holdExclusively() const;
