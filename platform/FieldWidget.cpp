@@ -2,17 +2,21 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 
+#include "display/RdsCharset.h"
 #include "platform/AccessibleNames.h"
 #include "platform/QtText.h"
-#include "display/RdsCharset.h"
 
 namespace tallowmere {
 namespace {
+
+// Stands in the model for a typed character that Latin-1 lacks.
+constexpr char kSubstitute = '\x1A';
 
 // Fields that show text received from the station, drawn through the RDS table.
 bool showsReceivedText(Field f) {
@@ -97,26 +101,40 @@ void FieldWidget::render(const FieldState& state) {
 }
 
 std::string FieldWidget::typedText() const {
-  const QByteArray bytes = static_cast<QLineEdit*>(widget_)->text().toLatin1();
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const QString typed = static_cast<QLineEdit*>(widget_)->text();
+  std::string text;
+  text.reserve(static_cast<std::size_t>(typed.size()));
+  for (QChar c : typed) text.push_back(c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : kSubstitute);
+  return text;
 }
 
 void FieldWidget::renderText(std::string_view text) {
   const QString shown = showsReceivedText(field_) ? receivedTextForDisplay(text) : qtText(text);
   switch (definitionOf(field_).kind) {
     case FieldKind::Label:
+      if (field_ == Field::lblPS) fitText(shown);
       static_cast<QLabel*>(widget_)->setText(shown);
       return;
     case FieldKind::Button:
       static_cast<QPushButton*>(widget_)->setText(shown);
       return;
-    case FieldKind::TextBox: {
-      // Rewriting an unchanged box would move the operator's cursor.
-      auto* box = static_cast<QLineEdit*>(widget_);
-      if (box->text() != shown) box->setText(shown);
+    case FieldKind::TextBox:
+      // The box keeps what the operator typed, characters beyond Latin-1 included, until
+      // a handler puts something else there; rewriting it would also move the cursor.
+      if (typedText() != text) static_cast<QLineEdit*>(widget_)->setText(shown);
       return;
-    }
   }
+}
+
+// The programme service name's large font leaves no room to spare: the widest names
+// would lose their edges, so those alone are drawn as large as fits.
+void FieldWidget::fitText(const QString& text) {
+  const int room = widget_->contentsRect().width();
+  QFont font = fontOf(definitionOf(field_).look);
+  while (font.pointSizeF() > 1.0 && QFontMetrics(font).horizontalAdvance(text) > room) {
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+  }
+  if (font != widget_->font()) widget_->setFont(font);
 }
 
 void FieldWidget::renderColours(const FieldState& state) {

@@ -20,11 +20,12 @@ class FieldWidget {
   // Shows the field's text, colours and visibility.
   void render(const FieldState& state);
   // What the operator typed into a text box, as the model holds text: one byte per
-  // character, characters beyond Latin-1 as "?".
+  // character, characters beyond Latin-1 as SUB, which no command carries.
   std::string typedText() const;
 
  private:
   void renderText(std::string_view text);
+  void fitText(const QString& text);
   void renderColours(const FieldState& state);
 
   Field field_;

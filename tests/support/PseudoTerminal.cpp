@@ -11,7 +11,7 @@
 
 namespace tallowmere::test {
 
-PseudoTerminal::PseudoTerminal() {
+PseudoTerminal::PseudoTerminal(const std::filesystem::path& link, std::filesystem::perms access) {
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
     throw std::runtime_error("cannot create a pseudo-terminal");
@@ -24,15 +24,14 @@ PseudoTerminal::PseudoTerminal() {
   ::tcgetattr(slave_, &settings);
   ::cfmakeraw(&settings);
   ::tcsetattr(slave_, TCSANOW, &settings);
+  std::filesystem::permissions(slavePath_, access);
+  std::filesystem::remove(link);
+  std::filesystem::create_symlink(slavePath_, link);
 }
 
 PseudoTerminal::~PseudoTerminal() {
-  close();
-}
-
-void PseudoTerminal::linkAt(const std::filesystem::path& link) const {
-  std::filesystem::remove(link);
-  std::filesystem::create_symlink(slavePath_, link);
+  ::close(slave_);
+  ::close(master_);
 }
 
 void PseudoTerminal::write(std::string_view bytes) const {
@@ -59,12 +58,6 @@ std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
   ssize_t n;
   while ((n = ::read(master_, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
   return out;
-}
-
-void PseudoTerminal::close() {
-  if (slave_ >= 0) ::close(slave_);
-  if (master_ >= 0) ::close(master_);
-  slave_ = master_ = -1;
 }
 
 }  // namespace tallowmere::test

@@ -8,25 +8,23 @@
 namespace tallowmere::test {
 
 // A pseudo-terminal the test owns, standing in for the receiver: the monitor opens its
-// slave side through a link, the test reads commands from and writes lines into the
-// master side. Raw mode, so that nothing is echoed back and LF stays LF.
+// slave side through `link` (replaced), with `access` to the device; the test reads
+// commands from and writes lines into the master side. Raw mode, so that nothing is
+// echoed back and LF stays LF. Both sides close when it goes: the receiver is unplugged.
 class PseudoTerminal {
  public:
-  PseudoTerminal();
+  explicit PseudoTerminal(const std::filesystem::path& link,
+                          std::filesystem::perms access = std::filesystem::perms(0666));
   ~PseudoTerminal();
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
-  // Points `link` at the slave device, replacing what was there.
-  void linkAt(const std::filesystem::path& link) const;
   void write(std::string_view bytes) const;
   // Holds the slave side exclusively, as a program that has the receiver open does.
   void holdExclusively() const;
   const std::string& slavePath() const { return slavePath_; }
   // What the monitor has sent and nobody has read yet, waiting at most `wait` for it.
   std::string read(std::chrono::milliseconds wait = std::chrono::milliseconds(0)) const;
-  // The receiver goes away: both sides are closed, as when it is unplugged.
-  void close();
 
  private:
   int master_ = -1;
