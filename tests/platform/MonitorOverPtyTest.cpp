@@ -9,7 +9,7 @@
 #include <regex>
 
 #include "tests/support/ChildProcess.h"
-#include "tests/support/FakeReceiver.h"
+#include "tests/support/Harness.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/WorkingFolder.h"
 
@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 std::string station(char ta) {
   std::string lines;
   for (char n : {'0', '1', '2', '3'})
-    lines += groupLine("D42A", std::string{'0', '4', ta, n}, "E0CD", "4C4C");
+    lines += hexLine("D42A", std::string{'0', '4', ta, n}, "E0CD", "4C4C");
   return lines;
 }
 

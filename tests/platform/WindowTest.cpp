@@ -10,7 +10,7 @@
 #include "display/RdsCharset.h"
 #include "platform/MonitorWindow.h"
 #include "platform/QtText.h"
-#include "tests/support/FakeReceiver.h"
+#include "tests/support/Harness.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
@@ -24,8 +24,8 @@ std::string station(char ta) {
   std::string lines;
   for (int s = 0; s < 4; ++s) {
     const char n = static_cast<char>('0' + s);
-    lines += groupLine("D42A", std::string{'0', '4', ta, n}, "E0CD", ps[s]);
-    if (s < 3) lines += groupLine("D42A", std::string{'2', '4', '0', n}, rt[s][0], rt[s][1]);
+    lines += hexLine("D42A", std::string{'0', '4', ta, n}, "E0CD", ps[s]);
+    if (s < 3) lines += hexLine("D42A", std::string{'2', '4', '0', n}, rt[s][0], rt[s][1]);
   }
   return lines;
 }
@@ -72,7 +72,7 @@ class Window : public InWorkingFolder {
     }
   }
 
-  Monitor monitor;
+  Harness monitor;
   MonitorWindow window{monitor.form};
 };
 

@@ -48,6 +48,7 @@ class FakeClock : public TimerService {
   void start(TimerId id, int intervalMs) override { due_[id] = {now_ + intervalMs, intervalMs}; }
   void stop(TimerId id) override { due_.erase(id); }
   void advanceTo(long ms);
+  long now() const { return now_; }
 
  private:
   struct Due {
