@@ -2,7 +2,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <ostream>
 
 #include "tests/support/ChildProcess.h"
 
@@ -23,13 +22,12 @@ struct Replay : RunResult {
 inline Replay replay(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), REPLAY_BINARY);
   Replay run{runToEnd(std::move(arguments)), {}};
-  for (const QByteArray& line : QByteArray::fromStdString(run.out).split('\n')) {
+  for (const QByteArray& line : QByteArray::fromStdString(run.out).split('\n'))
     if (line.startsWith('{')) run.dumps.push_back(QJsonDocument::fromJson(line).object());
-  }
   return run;
 }
 
-// One property of a field in a dump: "text", "fg" or "bg".
+// One property of a field in a dump: its "text", or its colours "fg" and "bg".
 inline QString shown(const QJsonObject& dump, const QString& field, const QString& property = "text") {
   return dump["fields"].toObject()[field].toObject()[property].toString();
 }
