@@ -20,6 +20,8 @@ struct DecoderState {
   std::int16_t trafficState = 0;
   std::int16_t lastTrafficState = 2;  // 2: nothing shown or written yet
   std::int16_t tmcSeen = 0;
+
+  bool operator==(const DecoderState&) const = default;
 };
 
 }  // namespace tallowmere

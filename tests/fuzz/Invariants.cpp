@@ -7,18 +7,8 @@ namespace {
 constexpr std::size_t kMaxShownText = 80;
 
 bool isSystemColour(Rgb c) {
-  switch (c) {
-    case colour::kWhite:
-    case colour::kBlack:
-    case colour::kGreen:
-    case colour::kGrey:
-    case colour::kRed:
-    case colour::kDarkGrey:
-    case colour::kLightGrey:
-      return true;
-    default:
-      return false;
-  }
+  using namespace colour;
+  return c == kWhite || c == kBlack || c == kGreen || c == kGrey || c == kRed || c == kDarkGrey || c == kLightGrey;
 }
 
 std::string broken(Field f, const char* rule) {

@@ -56,27 +56,13 @@ class ChunkReaderTest : public ::testing::Test, private ChunkSink {
   void chunksDelivered() override { runEnds.push_back(chunks.size()); }
 };
 
-TEST_F(ChunkReaderTest, HandsOverOneChunkPerLineAndALineThatWentQuiet) {
-  struct Case {
-    const char* what;
-    std::vector<std::string> arrivals;
-    std::vector<std::string> chunks;
-  };
-  const std::vector<Case> cases = {
-      {"cut at odd places",
-       {kGroup.substr(0, 3), kGroup.substr(3) + "\n ", "RDS\r\n"},
-       {kGroup, "\n", " RDS\r\n"}},
-      {"a line without LF once quiet", {kGroup + ">>> D42A", ":05"}, {kGroup, ">>> D42A:05"}},
-      {"a line without end cut at 64 KiB",
-       {std::string(100'000, 'x') + "yz\n"},
-       {std::string(65'536, 'x'), std::string(100'000 - 65'536, 'x') + "yz\n"}},
-  };
-  for (const Case& c : cases) {
-    chunks.clear();
-    for (const std::string& bytes : c.arrivals) receive(bytes);
-    EXPECT_TRUE(pumpUntil([&] { return chunks.size() >= c.chunks.size(); })) << c.what;
-    EXPECT_EQ(chunks, c.chunks) << c.what;
-  }
+// Framing itself is the line framer's; the reader adds the silence that ends a line
+// without LF.
+TEST_F(ChunkReaderTest, HandsOverALineWithoutLfOnceTheLineWentQuiet) {
+  receive(kGroup + ">>> D42A");
+  receive(":05");
+  EXPECT_TRUE(pumpUntil([&] { return chunks.size() >= 2; }));
+  EXPECT_EQ(chunks, (std::vector<std::string>{kGroup, ">>> D42A:05"}));
 }
 
 // A backlog goes out in runs, and a click waiting meanwhile is served before it ends.
