@@ -14,17 +14,9 @@ namespace {
 using DecoderTest = InWorkingFolder;
 
 TEST_F(DecoderTest, DecodesProgrammeTypeTpMsAndTheDiBitOfEachSegment) {
-  struct Case {
-    bool tp;
-    int pty;
-    bool music;
-    int segment;
-    unsigned decoderId;
-    std::string ptyText;
-    Field diField;
-    std::string di;
-  };
   // clang-format off
+  struct Case { bool tp; int pty; bool music; int segment; unsigned decoderId; std::string ptyText;
+    Field diField; std::string di; };
   const std::vector<Case> cases = {
       {true, 10, true, 0, 0b1000, "10 - Pop Music", Field::lblDIdynPTY, "1"},
       {true, 0, true, 0, 0b0111, "0 - No programme type defined", Field::lblDIdynPTY, "0"},

@@ -53,14 +53,9 @@ TEST_F(OutputTest, MetadataTickWritesThePublishedTextAndKeepsTheLastOneMeanwhile
 }
 
 TEST_F(OutputTest, RealStationsShowTheirNameTypeAnnouncementsAndRadioText) {
-  struct Station {
-    const char* capture;
-    std::string ps, pi, pty;
-    int announcementsStarted;
-    bool tmc;
-    std::string metadata;
-  };
   // clang-format off
+  struct Station { const char* capture; std::string ps, pi, pty; int announcementsStarted; bool tmc;
+    std::string metadata; };
   const std::vector<Station> stations = {
       {"de-br-klassik-D314", "BR-KLASS", "D314", "14 - Serious Classical", 0, true, ""},
       {"de-104.6rtl-D42A", "104.6RTL", "D42A", "10 - Pop Music", 1, true, ""},

@@ -100,13 +100,10 @@ TEST_F(Window, ShowsTheModelThroughStartupAndALiveStation) {
 // The box shows what the operator typed, through repaints, until a handler puts something
 // else there; the model holds a character beyond Latin-1 as SUB, which no command carries.
 TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
-  struct Case {
-    Field box;
-    const char* typed;
-    std::string held;
-    std::vector<std::string> sent;
-    const char* shownAfterClick;
-  };
+  // clang-format off
+  struct Case { Field box; const char* typed; std::string held; std::vector<std::string> sent;
+    const char* shownAfterClick; };
+  // clang-format on
   const std::vector<Case> cases = {
       {Field::txtVol, "8€", "8\x1A", {"v8\r\n"}, "8€"},
       {Field::txtFreq, "88.8€", "88.8\x1A", {"f8880\r\n"}, "88.8€"},
