@@ -25,16 +25,15 @@ int exitStatus(int status) {
 }  // namespace
 
 ChildProcess::ChildProcess(std::vector<std::string> command) {
-  int out[2];
-  if (::pipe2(out, O_CLOEXEC) != 0) return;
   static int started = 0;
   stderrFile_ = "stderr-" + std::to_string(::getpid()) + "-" + std::to_string(started++) + ".txt";
+  int out[2];
+  if (::pipe2(out, O_CLOEXEC) != 0) return;
   pid_ = ::fork();
   if (pid_ == 0) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::dup2(out[1], STDOUT_FILENO);
-    const int err = ::open(stderrFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(err, STDERR_FILENO);
+    ::dup2(::open(stderrFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
     std::vector<char*> argv;
     for (std::string& arg : command) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -47,27 +46,23 @@ ChildProcess::ChildProcess(std::vector<std::string> command) {
 
 ChildProcess::~ChildProcess() {
   stop();
-  if (stdout_ >= 0) ::close(stdout_);
+  ::close(stdout_);
 }
 
 // Looks without reaping, so that stop() still collects the exit status.
 bool ChildProcess::running() const {
-  if (status_ >= 0 || pid_ <= 0) return false;
   siginfo_t info{};
-  return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+  return status_ < 0 && ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
          info.si_pid == 0;
 }
 
-std::string ChildProcess::output(std::chrono::milliseconds wait) {
+std::string ChildProcess::output(int waitMs) {
   std::string text;
   pollfd p{stdout_, POLLIN, 0};
-  int timeout = static_cast<int>(wait.count());
   char buffer[4096];
-  while (::poll(&p, 1, timeout) > 0) {
-    const ssize_t n = ::read(stdout_, buffer, sizeof buffer);
-    if (n <= 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-    timeout = 0;
+  for (ssize_t n = 0; ::poll(&p, 1, text.empty() ? waitMs : 0) > 0;
+       text.append(buffer, static_cast<std::size_t>(n))) {
+    if ((n = ::read(stdout_, buffer, sizeof buffer)) <= 0) break;
   }
   return text;
 }
@@ -82,17 +77,13 @@ int ChildProcess::stop() {
   ::kill(pid_, SIGTERM);
   int status = 0;
   ::waitpid(pid_, &status, 0);
-  status_ = exitStatus(status);
-  return status_;
+  return status_ = exitStatus(status);
 }
 
 RunResult runToEnd(std::vector<std::string> command) {
   RunResult result;
   ChildProcess child(std::move(command));
-  for (;;) {
-    result.out += child.output(std::chrono::milliseconds(100));
-    if (!child.running()) break;
-  }
+  while (child.running()) result.out += child.output(100);
   result.out += child.output();
   result.status = child.stop();
   result.err = child.errors();
@@ -106,9 +97,8 @@ std::vector<std::string> unprivileged(std::vector<std::string> command) {
                                std::filesystem::copy_options::overwrite_existing);
     command.front() = "./" + program.filename().string();
   }
-  if (::geteuid() != 0) return command;
-  const std::vector<std::string> setpriv = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
-  command.insert(command.begin(), setpriv.begin(), setpriv.end());
+  if (::geteuid() == 0)
+    command.insert(command.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
   return command;
 }
 
