@@ -230,6 +230,7 @@ TEST_F(DecoderTest, PresenceRowLightsTheLabelOfEachTypeSeenUntilTheRetune) {
     m.receive(line);
     EXPECT_EQ(m.field(label).foreground, colour::kWhite) << line;
     EXPECT_EQ(m.field(label).background, colour::kGreen) << line;
+    EXPECT_EQ(m.text(Field::lblGroup), definitionOf(label).createdText) << line;
   }
   // clang-format on
   EXPECT_FALSE(m.lit(Field::lbl1A));

@@ -18,7 +18,7 @@ TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
       {"88.8", "f8880\r\n"}, {"88.80", "f8880\r\n"}, {"100", "f10000\r\n"}, {"104.5", "f10450\r\n"},
       {"87.55", "f8755\r\n"}, {"87", "f8700\r\n"}, {"108", "f10800\r\n"}, {"107.95", "f10795\r\n"},
       {"99.9", "f9990\r\n"}, {"104,5", "f10400\r\n"}, {"1 0 4 . 5", "f10450\r\n"},
-      {" +88.8 MHz", "f8880\r\n"}, {"0088.8", "f8880\r\n"}, {"88.8.8", "f8880\r\n"},
+      {" +88.8 MHz", "f8880\r\n"}, {"0088.8", "f8880\r\n"}, {"88.8.8", "f8880\r\n"}, {"88-1", "f8800\r\n"},
       // More than two decimals: rounded to the nearest 10 kHz on the typed digits.
       {"87.555", "f8756\r\n"}, {"99.999", "f10000\r\n"}, {"87.5549", "f8755\r\n"}, {"107.999", "f10800\r\n"},
       {"86.99", ""}, {"108.01", ""}, {"108.001", ""}, {"86.995", ""}, {"", ""}, {"FM", ""},
@@ -191,6 +191,12 @@ TEST_F(ReceiverControlTest, TrafficStateThatCouldNotBeWrittenIsWrittenOnceItCan)
   EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
   m.clock.advanceTo(8000);
   EXPECT_EQ(m.file("traffic.txt"), " 0 \r\n");
+  m.files.writable = false;
+  s.flags.ta = true;
+  m.receive(s.psLine(3));
+  m.files.writable = true;
+  m.receive(s.psLine(0));  // or at the next group, whichever comes first
+  EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
 
   m.files.writable = false;
   m.form.receiverDisconnected();

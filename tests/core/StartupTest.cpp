@@ -1,6 +1,8 @@
 // Start-up: the fields, the files, the settings file and the port it names.
 #include <gtest/gtest.h>
 
+#include "display/JsonDump.h"
+#include "display/RdsCharset.h"
 #include "settings/ComPort.h"
 #include "settings/IniFile.h"
 #include "tests/support/Harness.h"
@@ -64,6 +66,8 @@ TEST_F(StartupTest, ReadsTheIniTheWayHandWrittenFilesExpect) {
       {"first key wins", "[Tallowmere]\nCOMport=2\nCOMport=5\n", "2", ""},
       {"first section wins", "[Tallowmere]\nCOMport=2\n[Other]\n[Tallowmere]\nFrequency=99\n", "2", ""},
       {"other sections ignored", "[Radio]\nCOMport=9\n[Tallowmere]\nCOMport=4\n", "4", ""},
+      {"names match whole", "[Tallowmere2]\nCOMport=9\n[Tallowmere]\nCOMports=8\nCOMport=4\n", "4", ""},
+      {"lines without = or ]", "[Tallowmere\nCOMport=9\n[Tallowmere]\nCOMport\nFrequency=88.8\n", "", "88.8"},
       {"cut to 119", "[Tallowmere]\nFrequency=" + std::string(130, '9') + "\n", "", std::string(119, '9')},
       {"no newline at all", "[Tallowmere]", "", ""},
       {"NUL ends a value", std::string("[Tallowmere]\nFrequency=88.8\0junk\n", 33), "", "88.8"},
@@ -133,12 +137,31 @@ TEST(DisplayModelTest, MarksOnlyTheFieldsAWriteChanged) {
   EXPECT_FALSE(w.changed(Field::lblPS) || w.changed(Field::lbl0A));
 }
 
+// Station bytes stay bytes in the model and the dump; the window draws them through the
+// RDS character table.
+TEST(DisplayModelTest, DumpsAsJsonAndShowsStationBytesThroughTheRdsTable) {
+  DisplayModel w;
+  w.setText(Field::lblPS,
+            "R&B \"S\\\x99"
+            "d");
+  const std::string json = dumpJson(w, {"f8880\r\n"}, 7);
+  for (const char* part :
+       {R"("lblPS": {"text": "R&B \"S\\\u0099d", "fg": "#FFFFFF", "bg": "#000000", "visible": true})",
+        R"("Label17": {"text": "PS:", "fg": "#FFFFFF", "bg": null, "visible": true})",
+        R"("sent": ["f8880\u000D\u000A"], "decoded": 7})"}) {
+    EXPECT_NE(json.find(part), std::string::npos) << part;
+  }
+  const std::vector<std::pair<unsigned char, char16_t>> shown = {
+      {0x41, u'A'}, {0x91, u'\u00E4'}, {0xA9, u'\u20AC'}, {0x0D, u' '}, {0x7F, u' '}, {0xFF, u' '}};
+  for (const auto& [byte, character] : shown) EXPECT_EQ(rdsDisplayCharacter(byte), character) << int(byte);
+}
+
 TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
   // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"1", "/dev/ttyS0"}, {" 3 ", "/dev/ttyS2"}, {"\t3\r", "/dev/ttyS2"}, {"2.5", "/dev/ttyS1"},
-      {"3.5", "/dev/ttyS3"}, {"1.5", "/dev/ttyS1"}, {"2.51", "/dev/ttyS2"}, {"32767", "/dev/ttyS32766"},
-      {"32768", ""}, {"0", ""}, {"-2", ""}, {"0.4", ""}, {"", ""}, {"1 0", ""}, {"1. 5", ""},
+      {"3.5", "/dev/ttyS3"}, {"1.5", "/dev/ttyS1"}, {"2.51", "/dev/ttyS2"}, {"2.6", "/dev/ttyS2"}, {"32767", "/dev/ttyS32766"},
+      {"32768", ""}, {"123456789012345678901", ""}, {"0", ""}, {"-2", ""}, {"0.4", ""}, {"", ""}, {"1 0", ""}, {"1. 5", ""},
       {"COM1", ""}, {"dev/ttyUSB0", ""}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"./receiver", "./receiver"},
       {"../rx/port", "../rx/port"},
   };
