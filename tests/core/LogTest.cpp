@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "log/StationLog.h"
 #include "settings/Diagnostics.h"
 #include "tests/support/Harness.h"
+#include "tests/support/LogLines.h"
 #include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
 
@@ -18,22 +18,6 @@ namespace {
 using namespace std::chrono;
 using LogTest = InWorkingFolder;
 constexpr WallTime kEvening = sys_days{2025y / March / 30} + 23h + 58min;
-
-// The value of a key in a log line, as written (a string without its quotation marks).
-std::string valueOf(const std::string& line, const std::string& key) {
-  const std::size_t at = line.find("\"" + key + "\":");
-  if (at == std::string::npos) return {};
-  std::size_t from = at + key.size() + 3;
-  if (line[from] == '"') return line.substr(from + 1, line.find('"', from + 1) - from - 1);
-  return line.substr(from, line.find_first_of(",}", from) - from);
-}
-
-std::vector<std::string> logLines(const std::string& day) {
-  std::vector<std::string> lines;
-  std::ifstream in("log/" + day + ".jsonl");
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 // The monitor's logic with a station log on a clock the test moves.
 struct LoggedMonitor {

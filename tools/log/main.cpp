@@ -158,10 +158,11 @@ int main(int argc, char** argv) {
   std::streamoff todayOffset = 0;
   long todayLines = 0;
   for (const auto& [day, path] : dayFiles(o.folder)) {
-    // A UTC day file can hold a local day's first or last hours.
+    // A UTC day file can hold a local day's first or last hours; an announcement can end
+    // on a later day.
     const auto dayStart = readDateTime(day, true, false);
-    if ((o.since && *dayStart + std::chrono::hours(24) < *o.since) || (o.until && *dayStart > *o.until))
-      continue;
+    const bool afterRange = o.until && *dayStart > *o.until && !o.announcements;
+    if ((o.since && *dayStart + std::chrono::hours(24) < *o.since) || afterRange) continue;
     long lineNumber = 0;
     const std::streamoff end = printer.read(path, 0, lineNumber);
     if (day == today) {
