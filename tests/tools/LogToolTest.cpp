@@ -66,6 +66,37 @@ TEST_F(LogToolTest, RealBroadcastsLogTheirAnnouncements) {
   }
 }
 
+// The monitor on the simulated receiver's Dale FM, whose announcement begins 10 s after
+// the tune: SIGTERM, as systemd stops it, ends the announcement and the log cleanly.
+TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
+  writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
+  ChildProcess sim({SIM_BINARY, "receiver"});
+  ASSERT_TRUE(eventually([] { return std::filesystem::exists("receiver"); }));
+  ChildProcess monitor({MONITOR_BINARY});
+  const auto events = [] {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("log")) {
+      for (const std::string& l : logLines(entry.path().stem().string())) {
+        names.push_back(valueOf(l, "event") + " " + valueOf(l, "state") + valueOf(l, "reason"));
+      }
+    }
+    return names;
+  };
+  ASSERT_TRUE(eventually(
+      [&] {
+        const std::vector<std::string> e =
+            std::filesystem::exists("log") ? events() : std::vector<std::string>{};
+        return !e.empty() && e.back() == "traffic start";
+      },
+      std::chrono::seconds(40)))
+      << monitor.errors();
+  EXPECT_EQ(monitor.stop(), 0);
+  const std::vector<std::string> all = events();
+  ASSERT_GE(all.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(all.end() - 2, all.end()),
+            (std::vector<std::string>{"traffic endmonitor stopped", "stop "}));
+}
+
 std::string line(const std::string& time, const std::string& rest) {
   return "{\"time\":\"" + time + "\"," + rest + "}\n";
 }
