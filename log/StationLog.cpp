@@ -57,7 +57,8 @@ StationLog::~StationLog() {
 
 void StationLog::start(const IniFile& ini, const std::string& iniPath, const LogStart& info) {
   logDays_ = logDaysSetting(ini, iniPath);
-  const WallTime now = clock_.now();
+  // The lines reported during start-up follow the start line, in time order.
+  const WallTime now = beforeStart_.empty() ? clock_.now() : beforeStart_.front().time();
   started_ = true;
   removeExpiredOnNewDay(now);
   write(LogLine(now, "start")

@@ -83,7 +83,7 @@ void StationWatcher::groupDecoded(const GroupRecord& g, const DecoderState& s, c
 void StationWatcher::watchPs(const GroupRecord& g, const DecoderState& s) {
   const int segment = hexDigitValue(g.hexAt(10)) & 3;
   const unsigned bit = 1u << segment;
-  const auto at = static_cast<std::size_t>(2 * segment);
+  const std::size_t at = 2 * static_cast<std::size_t>(segment);
   const bool changed = s.psBuffer.compare(at, 2, station_.psBuffer, at, 2) != 0;
   station_.psSegments = changed && (station_.psSegments & bit) != 0 ? bit : station_.psSegments | bit;
   station_.psBuffer = s.psBuffer;

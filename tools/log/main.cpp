@@ -47,9 +47,10 @@ constexpr char kUsage[] =
 std::vector<std::pair<std::string, fs::path>> dayFiles(const std::string& folder) {
   static const std::regex name(R"(\d{4}-\d{2}-\d{2}\.jsonl)");
   std::vector<std::pair<std::string, fs::path>> files;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string file = entry.path().filename().string();
-    if (std::regex_match(file, name)) files.emplace_back(file.substr(0, 10), entry.path());
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string file = it->path().filename().string();
+    if (std::regex_match(file, name)) files.emplace_back(file.substr(0, 10), it->path());
   }
   std::sort(files.begin(), files.end());
   return files;
