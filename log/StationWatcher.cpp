@@ -94,7 +94,10 @@ void StationWatcher::watchPs(const GroupRecord& g, const DecoderState& s) {
 
 // The text metadata.txt would take, checked at every group.
 void StationWatcher::watchRadioText(const DisplayModel& w) {
-  auto published = metadataLine(w[Field::lblRadioText].text);
+  const std::string& shown = w[Field::lblRadioText].text;
+  if (shown == station_.radioTextShown) return;  // most groups change nothing
+  station_.radioTextShown = shown;
+  auto published = metadataLine(shown);
   if (!published) return;
   published->resize(published->size() - 2);  // its CR LF
   if (published->empty() || *published == station_.radioText) return;

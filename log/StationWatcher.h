@@ -44,6 +44,7 @@ class StationWatcher {
     std::string ps;
     std::string pty;
     std::string radioText;
+    std::string radioTextShown;  // lblRadioText as last seen
     // The PS buffer as last seen, and the segments of the name being assembled.
     std::string psBuffer = kEmptyPs;
     unsigned psSegments = 0;
