@@ -39,6 +39,13 @@ peak_rss_kb() {
   cat "$BENCH_TMP/rss"
 }
 
+# cpu_seconds CMD...: runs the command and prints its user plus system CPU time in seconds,
+# which other work on a busy machine disturbs less than the wall time.
+cpu_seconds() {
+  /usr/bin/time -f '%U %S' -o "$BENCH_TMP/cpu" "$@" >/dev/null 2>&1
+  awk '{ print $1 + $2 }' "$BENCH_TMP/cpu"
+}
+
 # seconds CMD...: runs the command and prints its wall time in seconds.
 seconds() {
   local start end

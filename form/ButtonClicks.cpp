@@ -1,27 +1,38 @@
-#include <utility>
-
 #include "form/FrmMain.h"
 #include "receiver/ReceiverCommands.h"
 
 namespace tallowmere {
 
 void FrmMain::cmdSetFreq_Click() {
+  tune(ChangeBy::Button);
+}
+
+void FrmMain::cmdSetVolume_Click() {
+  setVolume(ChangeBy::Button);
+}
+
+// The last commands are kept for a receiver that is plugged in again.
+void FrmMain::tune(ChangeBy by) {
   if (const auto digits = frequencyDigits(fields_[Field::txtFreq].text)) {
-    sendTuneCommand(TuneCommand(*digits));
+    port_.write(TuneCommand(*digits));
+    lastFrequencyDigits_ = *digits;
+    if (log_ != nullptr) log_->tuned(*digits, by);
   } else {
     fields_.setText(Field::txtFreq, "INVALID");
   }
   ResetDisplayAfterTune();
 }
 
-void FrmMain::cmdSetVolume_Click() {
+void FrmMain::setVolume(ChangeBy by) {
   const std::string text = volumeCommandText(fields_[Field::txtVol].text);
   if (!isValidVolume(text)) {
     // Passing an out-of-range volume on to the receiver is not safe: reset the box only.
     fields_.setText(Field::txtVol, "8");
     return;
   }
-  sendVolumeCommand(VolumeCommand(text));
+  port_.write(VolumeCommand(text));
+  lastVolumeText_ = text;
+  if (log_ != nullptr) log_->volumeSet(text, by);
 }
 
 // A retune forgets everything learnt about the previous station and opens the receive gate.
@@ -40,17 +51,7 @@ void FrmMain::ResetDisplayAfterTune() {
   fields_.setBackground(Field::lblcapA, colour::kBlack);
   fields_.setBackground(Field::lblCapB, colour::kBlack);
   tunedFlag_ = 'Y';
-}
-
-// The last commands are kept for a receiver that is plugged in again.
-void FrmMain::sendTuneCommand(std::string line) {
-  port_.write(line);
-  lastTuneCommand_ = std::move(line);
-}
-
-void FrmMain::sendVolumeCommand(std::string line) {
-  port_.write(line);
-  lastVolumeCommand_ = std::move(line);
+  if (log_ != nullptr) log_->retuned();
 }
 
 }  // namespace tallowmere

@@ -6,6 +6,7 @@
 
 #include "display/DisplayModel.h"
 #include "form/Timers.h"
+#include "log/StationLog.h"
 #include "output/MetadataFile.h"
 #include "output/TrafficFile.h"
 #include "rds/DecoderState.h"
@@ -22,6 +23,9 @@ inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiv
 class FrmMain {
  public:
   FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);
+
+  // The station log the handlers tell what happens; none by default.
+  void setStationLog(StationLog* log) { log_ = log; }
 
   // Runs once, before the window is shown: settings, start-up state, output files, port.
   void Form_Load();
@@ -57,11 +61,12 @@ class FrmMain {
   void setTimerEnabled(TimerId id, bool enabled);
   void processGroupLine(std::string_view rxText);
   void openReceiver(const std::string& iniPath, const std::string& iniComPort);
-  void sendTuneCommand(std::string line);
-  void sendVolumeCommand(std::string line);
+  void tune(ChangeBy by);
+  void setVolume(ChangeBy by);
 
   ReceiverPort& port_;
   TimerService& timerService_;
+  StationLog* log_ = nullptr;
   TrafficFile trafficFile_;
   MetadataFile metadataFile_;
   DisplayModel fields_;
@@ -71,8 +76,8 @@ class FrmMain {
   std::array<TimerState, kTimerCount> timers_ = kTimersAsCreated;
   long groupsDecoded_ = 0;
   bool connected_ = false;
-  std::string lastTuneCommand_;
-  std::string lastVolumeCommand_;
+  std::string lastFrequencyDigits_;  // of the last tuning command, for a receiver plugged in again
+  std::string lastVolumeText_;       // of the last volume command
 };
 
 }  // namespace tallowmere

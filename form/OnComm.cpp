@@ -28,7 +28,11 @@ void showStatusLine(const StatusReading& reading, DisplayModel& w) {
 // previous event's work text is decoded.
 void FrmMain::MSComm1_OnComm(std::string_view rxText) {
   if (tunedFlag_ == 'N') return;
-  if (isStatusLine(rxText)) showStatusLine(readStatusLine(rxText), fields_);
+  if (isStatusLine(rxText)) {
+    const StatusReading reading = readStatusLine(rxText);
+    showStatusLine(reading, fields_);
+    if (log_ != nullptr) log_->statusRead(reading);
+  }
   if (rxText.starts_with(">>> ") && rxText != lastChunk_) {
     processGroupLine(rxText);
     return;
@@ -54,6 +58,7 @@ void FrmMain::processGroupLine(std::string_view rxText) {
     trafficFile_.retry();
   }
   updateTmcAndTp(g, values, decoder_, fields_);
+  if (log_ != nullptr) log_->groupDecoded(g, decoder_, fields_);
   // A decoded line is remembered as its bytes, which begin with code 255 and so never
   // equal a later line: a repeated line is decoded again. A line that gave no bytes is
   // remembered as received, and the same line right after it is skipped.

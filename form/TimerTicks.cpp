@@ -7,17 +7,19 @@ namespace tallowmere {
 // over to the metadata timer.
 void FrmMain::tmrSetFreqAtStart_Timer() {
   fields_.setText(Field::lblHEX, "");
-  cmdSetFreq_Click();
-  cmdSetVolume_Click();
+  tune(ChangeBy::StartUpTimer);
+  setVolume(ChangeBy::StartUpTimer);
   setTimerEnabled(TimerId::tmrSetFreqAtStart, false);
   setTimerEnabled(TimerId::tmrWriteMetadata, true);
 }
 
 // Besides the signal poll, a traffic state that could not be written is tried again here:
-// after the last group of a station nothing else would write it.
+// after the last group of a station nothing else would write it. The log removes its old
+// files here once a new day has begun.
 void FrmMain::tmrRSSI_Timer() {
   port_.write(SignalQuery);
   trafficFile_.retry();
+  if (log_ != nullptr) log_->poll();
 }
 
 void FrmMain::tmrWriteMetadata_Timer() {

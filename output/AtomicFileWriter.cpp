@@ -156,13 +156,14 @@ bool AtomicFileWriter::replace(std::string_view name, std::string_view content) 
   if (outcome.error != 0) {
     if (failing == failing_.end()) {
       reportProblem("cannot write " + shown(target) + " (" + std::strerror(outcome.error) +
-                    "); it is written again with the next update");
+                        "); it is written again with the next update",
+                    ProblemKind::FileFailed);
       failing_.emplace(name);
     }
     return false;
   }
   if (failing != failing_.end()) {
-    reportProblem("writing " + shown(target) + " works again");
+    reportProblem("writing " + shown(target) + " works again", ProblemKind::FileWorks);
     failing_.erase(failing);
   }
   if (!outcome.inPlaceBecause.empty()) noteInPlace(name, shown(target), outcome.inPlaceBecause);

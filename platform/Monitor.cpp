@@ -15,6 +15,7 @@ Monitor::Monitor()
       }),
       form_(serial_, timers_, files_),
       window_(form_) {
+  form_.setStationLog(&log_);
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);
   QObject::connect(&frameTimer_, &QTimer::timeout, [this] { renderFrameEnded(); });

@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "form/FrmMain.h"
+#include "log/StationLog.h"
+#include "log/WallClock.h"
 #include "output/AtomicFileWriter.h"
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"
@@ -21,6 +23,8 @@ class Monitor : private ReceiverEvents {
 
   // Start-up, then the window is shown.
   void start();
+  // A clean exit: the log's last events.
+  void stop() { log_.stop(); }
 
   MonitorWindow& window() { return window_; }
   FrmMain& form() { return form_; }
@@ -36,6 +40,8 @@ class Monitor : private ReceiverEvents {
   void renderReceived();
   void renderFrameEnded();
 
+  SystemWallClock wallClock_;
+  StationLog log_{wallClock_, "log", true};
   AtomicFileWriter files_;
   SerialLink serial_;
   QtTimers timers_;

@@ -62,7 +62,7 @@ void SerialLink::tryOpen() {
   if (port_.open(QIODevice::ReadWrite)) {
     reopenTimer_.stop();
     lastProblem_.clear();
-    reportProblem("receiver " + device_ + " connected");
+    reportProblem("receiver " + device_ + " connected", ProblemKind::ReceiverConnected);
     events_.receiverOpened();
     return;
   }
@@ -85,7 +85,8 @@ void SerialLink::portFailed(QSerialPort::SerialPortError error) {
   reader_.deviceFailed();
   port_.close();
   port_.clearError();
-  reportProblem("receiver " + device_ + " lost (" + reason + "); trying to reopen it every 2 s");
+  reportProblem("receiver " + device_ + " lost (" + reason + "); trying to reopen it every 2 s",
+                ProblemKind::ReceiverLost);
   // An unplugged device is missing until it comes back: that needs no line of its own.
   lastProblem_ = kDeviceMissing;
   events_.receiverClosed();

@@ -1,12 +1,17 @@
 // tallowmere: the FM/RDS receiver monitor. It reads ./tallowmere.ini and writes
-// traffic.txt and metadata.txt in the folder it is started in; it takes no options.
+// traffic.txt, metadata.txt and the station log in log/ in the folder it is started in;
+// it takes no options. SIGTERM and SIGINT end it as closing its window does.
 #include <QApplication>
 
 #include "platform/Monitor.h"
+#include "platform/StopSignals.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   tallowmere::Monitor monitor;
+  const tallowmere::StopSignals stopSignals([] { QCoreApplication::quit(); });
   monitor.start();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  monitor.stop();
+  return status;
 }

@@ -5,8 +5,27 @@
 
 namespace tallowmere {
 
-ReplayDriver::ReplayDriver(std::FILE* out) : out_(out), form_(port_, timers_, files_) {
+namespace {
+
+constexpr auto kReplayStart = std::chrono::sys_days{std::chrono::year{2025} / 1 / 1};
+constexpr std::chrono::microseconds kGroupInterval{87'700};
+
+}  // namespace
+
+ReplayDriver::ReplayDriver(std::FILE* out)
+    : out_(out), wallClock_(kReplayStart), log_(wallClock_, "log", false), form_(port_, timers_, files_) {
+  form_.setStationLog(&log_);
   form_.Form_Load();
+}
+
+void ReplayDriver::receive(std::string_view chunk) {
+  wallClock_.advance(kGroupInterval);
+  form_.MSComm1_OnComm(chunk);
+}
+
+void ReplayDriver::tick(TimerId id) {
+  wallClock_.advance(std::chrono::milliseconds(form_.timer(id).intervalMs));
+  form_.onTimer(id);
 }
 
 std::string ReplayDriver::runScriptLine(std::string_view line) {
@@ -15,7 +34,7 @@ std::string ReplayDriver::runScriptLine(std::string_view line) {
   struct Visitor {
     ReplayDriver& d;
     void operator()(const ReceiveChunk& e) { d.form_.MSComm1_OnComm(e.bytes); }
-    void operator()(const TimerTick& e) { d.form_.onTimer(e.timer); }
+    void operator()(const TimerTick& e) { d.tick(e.timer); }
     void operator()(const TypeText& e) {
       d.form_.fields().setText(e.frequencyBox ? Field::txtFreq : Field::txtVol, e.text);
     }
@@ -36,6 +55,7 @@ std::string ReplayDriver::runScriptLine(std::string_view line) {
 void ReplayDriver::finish() {
   form_.tmrWriteMetadata_Timer();
   dump();
+  log_.stop();
 }
 
 void ReplayDriver::dump() {

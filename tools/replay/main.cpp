@@ -14,7 +14,9 @@ constexpr char kUsage[] =
     "\n"
     "Runs the monitor's logic without window or serial port, in the current directory:\n"
     "reads ./tallowmere.ini, writes traffic.txt and metadata.txt as the monitor does,\n"
-    "records every command instead of sending it, and prints the display model as JSON\n"
+    "records every command instead of sending it, writes the station log in ./log/ on a\n"
+    "clock of its own (from 2025-01-01 00:00 UTC, 87.7 ms per transcript line, a timer's\n"
+    "interval per tick) and prints the display model as JSON\n"
     "(one object per line: {\"fields\": {...}, \"sent\": [...], \"decoded\": N}, N the\n"
     "group lines decoded so far).\n"
     "\n"
@@ -60,11 +62,11 @@ int main(int argc, char** argv) {
   }
 
   tallowmere::ReplayDriver driver(stdout);
-  if (!script) driver.form().tmrSetFreqAtStart_Timer();
+  if (!script) driver.tick(tallowmere::TimerId::tmrSetFreqAtStart);
   std::string_view line;
   for (long lineNumber = 1; lines.next(line); ++lineNumber) {
     if (!script) {
-      driver.form().MSComm1_OnComm(line);
+      driver.receive(line);
       continue;
     }
     if (line.ends_with('\n')) line.remove_suffix(1);

@@ -1,0 +1,134 @@
+#include "log/StationLog.h"
+
+#include "settings/NumberText.h"
+
+namespace tallowmere {
+namespace {
+
+constexpr int kMaxLogDays = 36500;
+
+std::string_view byName(ChangeBy by) {
+  switch (by) {
+    case ChangeBy::StartUpTimer:
+      return "start-up timer";
+    case ChangeBy::Button:
+      return "button";
+    case ChangeBy::Reconnect:
+      return "reconnect";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string frequencyText(std::string_view digits) {
+  const long long hundredths = std::stoll(std::string(digits));
+  std::string text = std::to_string(hundredths / 100) + "." + std::to_string(hundredths / 10 % 10);
+  if (hundredths % 10 != 0) text += std::to_string(hundredths % 10);
+  return text;
+}
+
+int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
+  if (ini.status() != IniFile::Status::Read) return StationLog::kDefaultLogDays;
+  const auto value = ini.value("Log", "LogDays");
+  if (!value) return StationLog::kDefaultLogDays;
+  const auto number = readWholeNumber(*value);
+  if (number && !number->negative && number->fractionDigits.find_first_not_of('0') == std::string::npos &&
+      number->integerDigits.size() <= 5 && std::stoi("0" + number->integerDigits) <= kMaxLogDays) {
+    return std::stoi("0" + number->integerDigits);
+  }
+  reportProblem(iniPath + ": [Log] LogDays \"" + *value + "\" is not a number of days from 0 to " +
+                std::to_string(kMaxLogDays) + "; the log keeps " +
+                std::to_string(StationLog::kDefaultLogDays) + " days");
+  return StationLog::kDefaultLogDays;
+}
+
+StationLog::StationLog(const WallClock& clock, std::string folder, bool removesOldFiles)
+    : clock_(clock),
+      files_(std::move(folder)),
+      watcher_(clock, [this](const LogLine& line) { write(line); }),
+      removesOldFiles_(removesOldFiles) {
+  setProblemSink(this);
+}
+
+StationLog::~StationLog() {
+  if (problemSink() == this) setProblemSink(nullptr);
+}
+
+void StationLog::start(const IniFile& ini, const std::string& iniPath, const LogStart& info) {
+  logDays_ = logDaysSetting(ini, iniPath);
+  // The lines reported during start-up follow the start line, in time order.
+  const WallTime now = beforeStart_.empty() ? clock_.now() : beforeStart_.front().time();
+  started_ = true;
+  removeExpiredOnNewDay(now);
+  write(LogLine(now, "start")
+            .text("version", info.version)
+            .text("folder", info.folder)
+            .text("device", info.device)
+            .text("frequency", info.frequency));
+  for (const LogLine& line : beforeStart_) write(line);
+  beforeStart_.clear();
+}
+
+void StationLog::stop() {
+  if (!started_ || stopped_) return;
+  watcher_.endAnnouncement("monitor stopped");
+  write(LogLine(clock_.now(), "stop"));
+  stopped_ = true;
+}
+
+void StationLog::tuned(std::string_view frequencyDigits, ChangeBy by) {
+  watcher_.tunedTo(frequencyText(frequencyDigits));
+  write(
+      LogLine(clock_.now(), "tune").text("frequency", frequencyText(frequencyDigits)).text("by", byName(by)));
+}
+
+void StationLog::volumeSet(std::string_view volume, ChangeBy by) {
+  write(LogLine(clock_.now(), "volume").text("volume", volume).text("by", byName(by)));
+}
+
+void StationLog::retuned() {
+  watcher_.endAnnouncement("retune");
+  watcher_.forgetStation();
+}
+
+void StationLog::problemReported(ProblemKind kind, std::string_view text) {
+  LogLine line(clock_.now(), "diagnostic");
+  switch (kind) {
+    case ProblemKind::LogFolder:
+      return;
+    case ProblemKind::ReceiverConnected:
+    case ProblemKind::ReceiverLost:
+      line = LogLine(clock_.now(), "receiver")
+                 .text("state", kind == ProblemKind::ReceiverLost ? "lost" : "connected");
+      break;
+    case ProblemKind::FileFailed:
+    case ProblemKind::FileWorks:
+      line =
+          LogLine(clock_.now(), "file").text("state", kind == ProblemKind::FileFailed ? "failed" : "works");
+      break;
+    case ProblemKind::Diagnostic:
+      break;
+  }
+  line.text("text", text);
+  if (started_) {
+    write(line);
+  } else {
+    beforeStart_.push_back(line);
+  }
+}
+
+void StationLog::write(const LogLine& line) {
+  if (!started_ || stopped_ || logDays_ == 0) return;
+  removeExpiredOnNewDay(line.time());
+  files_.append(line);
+}
+
+void StationLog::removeExpiredOnNewDay(WallTime now) {
+  const auto today = std::chrono::floor<std::chrono::days>(now);
+  if (!removesOldFiles_ || logDays_ == 0 || today == lastRemoval_) return;
+  lastRemoval_ = today;
+  files_.removeExpired(now, logDays_);
+}
+
+}  // namespace tallowmere
