@@ -51,7 +51,6 @@ class FrmMain {
   const DisplayModel& fields() const { return fields_; }
   const DecoderState& decoderState() const { return decoder_; }
   char tunedFlag() const { return tunedFlag_; }
-  const std::string& lastChunk() const { return lastChunk_; }
   const TimerState& timer(TimerId id) const { return timers_[static_cast<std::size_t>(id)]; }
   // Group lines decoded since start; lets a replay or a benchmark check that none was lost.
   long groupsDecoded() const { return groupsDecoded_; }

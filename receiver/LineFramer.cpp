@@ -29,12 +29,6 @@ bool LineFramer::flushPartial() {
   return true;
 }
 
-void LineFramer::clear() {
-  chunks_.clear();
-  waitingBytes_ = 0;
-  partial_.clear();
-}
-
 std::string LineFramer::takeChunk() {
   std::string chunk = std::move(chunks_.front());
   chunks_.pop_front();

@@ -20,8 +20,6 @@ class LineFramer {
   void append(std::string_view bytes);
   // Makes the bytes after the last LF a chunk of their own; true when there were any.
   bool flushPartial();
-  // Drops everything waiting, also a partial line (the port was closed).
-  void clear();
 
   bool hasChunk() const { return !chunks_.empty(); }
   bool hasPartial() const { return !partial_.empty(); }

@@ -13,25 +13,11 @@ namespace {
 
 using ReceiveTest = InWorkingFolder;
 
-TEST_F(ReceiveTest, DropsEverythingUntilTheFirstTune) {
-  Harness m;
-  m.load();
-  m.receive(" RDS STEREO RSSI: 42\r\n");
-  m.receive(TestStation{}.psLine(0));
-  EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: --");
-  EXPECT_EQ(m.text(Field::lblHEX), "WAITING");
-  EXPECT_EQ(m.form.lastChunk(), "");
-}
-
 TEST_F(ReceiveTest, StatusLinesShowStereoAndLevelWithTheLastTokenWinning) {
-  struct Case {
-    std::string chunk;
-    Rgb stereoFg;  // lblStereo after the chunk, starting from its created white on black
-    Rgb stereoBg;
-    std::string rssi;
-  };
   const Rgb w = colour::kWhite, g = colour::kGreen, k = colour::kBlack, d = colour::kDarkGrey;
+  // lblStereo's colours after the chunk, starting from its created white on black
   // clang-format off
+  struct Case { std::string chunk; Rgb stereoFg, stereoBg; std::string rssi; };
   const std::vector<Case> cases = {
       {" RDS STEREO RSSI: 42", w, g, "RSSI: 42 dBuV"},
       {" --- MONO RSSI: 07\r\n", d, k, "RSSI: 07 dBuV"},

@@ -100,8 +100,13 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
   Harness m;
   m.load();
+  // Until the start-up tune the receive handler reads and drops everything.
+  const std::string odd = hexLine("C201", "2400", "41-2", "4344");
+  m.receive(" RDS STEREO RSSI: 42\r\n");
+  m.receive(odd);
   m.clock.advanceTo(4999);
   EXPECT_EQ(m.text(Field::lblHEX), "WAITING");
+  EXPECT_EQ(m.text(Field::lblRSSI), "RSSI: --");
   EXPECT_EQ(m.form.tunedFlag(), 'N');
   m.clock.advanceTo(60000);
 
@@ -116,6 +121,8 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   EXPECT_TRUE(m.form.timer(TimerId::tmrWriteMetadata).enabled);
   EXPECT_EQ(m.text(Field::lblHEX), "");
   EXPECT_EQ(m.file("metadata.txt"), "NO RADIOTEXT\r\n");  // the first tick, at 25 s
+  m.receive(odd);                                         // nothing of the dropped line was kept
+  EXPECT_EQ(m.text(Field::lblHEX), "C201240041-24344");
 
   // An out-of-band start-up frequency sends only the volume, and decoding still starts.
   writeIni("[Tallowmere]\nCOMport=1\nFrequency=120\n");
