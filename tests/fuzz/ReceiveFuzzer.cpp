@@ -5,30 +5,64 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/fuzz/Invariants.h"
 #include "tests/support/Harness.h"
 
 namespace {
 
 using namespace tallowmere;
 
-class Input {
- public:
-  Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  bool empty() const { return at_ >= size_; }
-  std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-  std::string bytes(std::size_t n) {
-    n = std::min(n, size_ - at_);
-    std::string s(reinterpret_cast<const char*>(data_ + at_), n);
-    at_ += n;
-    return s;
+// The fuzzer's bytes, taken from the front; zeros once they run out.
+struct Input {
+  std::string_view rest;
+  std::uint8_t byte() {
+    const std::uint8_t b = rest.empty() ? 0 : static_cast<std::uint8_t>(rest.front());
+    rest.remove_prefix(rest.empty() ? 0 : 1);
+    return b;
   }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
+  std::string bytes(std::size_t n) {
+    std::string taken(rest.substr(0, n));
+    rest.remove_prefix(taken.size());
+    return taken;
+  }
 };
+
+// Longer than any text the monitor writes itself; the boxes hold what the operator typed.
+constexpr std::size_t kMaxShownText = 80;
+
+bool isSystemColour(Rgb c) {
+  using namespace colour;
+  return c == kWhite || c == kBlack || c == kGreen || c == kGrey || c == kRed || c == kDarkGrey ||
+         c == kLightGrey;
+}
+
+std::string broken(Field f, const char* rule) {
+  return std::string(nameOf(f)) + " " + rule;
+}
+
+// What the display relies on after every event, whatever the receiver sent: fixed buffer
+// lengths, the count within its range, only the system's own colours, bounded texts.
+// Returns a description of the first broken rule, or nothing.
+std::string brokenInvariant(const FrmMain& form) {
+  const DecoderState& v = form.decoderState();
+  if (v.psBuffer.size() != 8) return "psBuffer is not 8 characters";
+  if (v.rtBufferA.size() != 64 || v.rtBufferB.size() != 64) return "a RadioText buffer is not 64 characters";
+  if (v.rtGroupCount < 0 || v.rtGroupCount > 1000) return "rtGroupCount outside 0 to 1000";
+  if (v.trafficState < 0 || v.trafficState > 1 || v.lastTrafficState < 0 || v.lastTrafficState > 2) {
+    return "traffic state outside its values";
+  }
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const Field f = static_cast<Field>(i);
+    const FieldState& s = form.fields()[f];
+    if (!isSystemColour(s.foreground)) return broken(f, "has a foreign text colour");
+    if (s.background && !isSystemColour(*s.background)) return broken(f, "has a foreign background");
+    if (s.background.has_value() != definitionOf(f).look.background.has_value()) {
+      return broken(f, "gained or lost its background");
+    }
+    const bool box = definitionOf(f).kind == FieldKind::TextBox;
+    if (!box && s.text.size() > kMaxShownText) return broken(f, "shows an unbounded text");
+  }
+  return {};
+}
 
 std::string hexGroupLine(Input& in) {
   constexpr char kHex[] = "0123456789ABCDEF";
@@ -50,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   test::Harness m;
   FrmMain& form = m.form;
   form.Form_Load();
-  Input in(data, size);
-  while (!in.empty()) {
+  Input in{std::string_view(reinterpret_cast<const char*>(data), size)};
+  while (!in.rest.empty()) {
     const std::uint8_t op = in.byte();
     // Now and then the files cannot be written, as with a full disk.
     m.files.writable = op % 5 != 0;
@@ -79,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.MSComm1_OnComm(hexGroupLine(in));
         break;
     }
-    if (const std::string broken = tallowmere::test::brokenInvariant(form); !broken.empty()) {
+    if (const std::string broken = brokenInvariant(form); !broken.empty()) {
       std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
       std::abort();
     }
