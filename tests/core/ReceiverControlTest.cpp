@@ -135,50 +135,19 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   EXPECT_EQ(bad.text(Field::lblRSSI), "RSSI: 42 dBuV");
 }
 
-TEST_F(ReceiverControlTest, AReceiverThatComesBackGetsTheLastTuneAndVolumeAgain) {
+// A receiver plugged in late or again gets the last tuning and volume commands; a traffic
+// state that could not be written is written at the next group or signal poll, so the file
+// never keeps a stale state once the folder is writable again.
+TEST_F(ReceiverControlTest, AReceiverThatComesBackIsTunedAgainAndTrafficTxtNeverStaysStale) {
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
   Harness m;
-  m.port.opens = false;  // plugged in later
+  m.port.opens = false;
+  m.files.writable = false;
   m.load();
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
   m.form.receiverConnected();  // before anything was sent: nothing to repeat
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
   EXPECT_TRUE(m.sentLines().empty());
-
-  m.clock.advanceTo(5000);
-  TestStation s;
-  s.flags.ta = true;
-  m.receive(s.psLine(0));
-  m.receive(s.psLine(1));
-  ASSERT_EQ(m.file("traffic.txt"), " 1 \r\n");
-
-  m.form.receiverDisconnected();
-  EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
-  EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
-  EXPECT_EQ(m.text(Field::lblPS), "TALL____") << "the display keeps what it showed";
-  // Commands given while the port is closed are the ones repeated.
-  m.type(Field::txtFreq, "104.5");
-  m.form.cmdSetFreq_Click();
-  m.type(Field::txtVol, "12");
-  m.form.cmdSetVolume_Click();
-  m.type(Field::txtVol, "99");
-  m.form.cmdSetVolume_Click();
-  m.port.sent.clear();
-
-  m.form.receiverConnected();
-  EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
-  EXPECT_EQ(m.sentLines(), (std::vector<std::string>{"f10450\r\n", "v12\r\n"}));
-  m.receive(s.psLine(0));
-  m.receive(s.psLine(1));
-  EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
-}
-
-// A traffic state that could not be written is written at the next group or signal
-// poll, so the file never keeps a stale state once the folder is writable again.
-TEST_F(ReceiverControlTest, TrafficStateThatCouldNotBeWrittenIsWrittenOnceItCan) {
-  Harness m;
-  m.files.writable = false;
-  m.load();
   m.files.writable = true;
   m.clock.advanceTo(2000);
   EXPECT_EQ(m.file("traffic.txt"), "?\r\n");  // the start-up content
@@ -189,14 +158,32 @@ TEST_F(ReceiverControlTest, TrafficStateThatCouldNotBeWrittenIsWrittenOnceItCan)
   m.receive(s.psLine(0));
   m.receive(s.psLine(1));
   ASSERT_EQ(m.file("traffic.txt"), " 1 \r\n");
+  m.form.receiverDisconnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere (receiver not connected)");
+  EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
+  EXPECT_EQ(m.text(Field::lblPS), "TALL____") << "the display keeps what it showed";
+  // Commands given while the port is closed are the ones repeated.
+  for (const auto& [box, text] :
+       {std::pair{Field::txtFreq, "104.5"}, {Field::txtVol, "12"}, {Field::txtVol, "99"}}) {
+    m.type(box, text);
+    box == Field::txtFreq ? m.form.cmdSetFreq_Click() : m.form.cmdSetVolume_Click();
+  }
+  m.port.sent.clear();
+  m.form.receiverConnected();
+  EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
+  EXPECT_EQ(m.sentLines(), (std::vector<std::string>{"f10450\r\n", "v12\r\n"}));
+  m.receive(s.psLine(0));
+  m.receive(s.psLine(1));
+  EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
+
   m.files.writable = false;
   s.flags.ta = false;
   m.receive(s.psLine(2));  // the announcement ends with the station's last group
   EXPECT_EQ(m.text(Field::lblTraffic), "NORMAL BROADCAST");
-  m.clock.advanceTo(6000);
+  m.clock.advanceTo(5500);
   m.files.writable = true;
   EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
-  m.clock.advanceTo(8000);
+  m.clock.advanceTo(6000);
   EXPECT_EQ(m.file("traffic.txt"), " 0 \r\n");
   m.files.writable = false;
   s.flags.ta = true;
@@ -204,11 +191,10 @@ TEST_F(ReceiverControlTest, TrafficStateThatCouldNotBeWrittenIsWrittenOnceItCan)
   m.files.writable = true;
   m.receive(s.psLine(0));  // or at the next group, whichever comes first
   EXPECT_EQ(m.file("traffic.txt"), " 1 \r\n");
-
   m.files.writable = false;
   m.form.receiverDisconnected();
   m.files.writable = true;
-  m.clock.advanceTo(10000);
+  m.clock.advanceTo(8000);
   EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
 }
 
