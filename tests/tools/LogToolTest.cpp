@@ -1,5 +1,4 @@
-// The station log of real broadcasts through the replay driver and of the monitor stopped
-// by SIGTERM, and tallowmere-log on a prepared folder.
+// The station log of replayed broadcasts and of a monitor stopped by SIGTERM; tallowmere-log.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,7 +17,7 @@ constexpr double kGroup = 0.0877;  // seconds per group on the replay driver's c
 // Facts about the captures: the first PS logged, and each traffic announcement's length.
 TEST_F(LogToolTest, RealBroadcastsLogTheirAnnouncements) {
   // clang-format off
-  struct Case { const char* capture; std::string ps; std::vector<double> seconds; double within; };
+  struct Case { std::string capture, ps; std::vector<double> seconds; double within; };
   const std::vector<Case> cases = {
       {"de-mdr-thueringen-D6F1", "MDR THUE", {21}, 1.5},   // TA 15:08:28 to 15:08:49
       {"de-104.6rtl-D42A", "104.6RTL", {38}, 1.5},         // TA 14:20:32 to 14:21:10
@@ -29,12 +28,11 @@ TEST_F(LogToolTest, RealBroadcastsLogTheirAnnouncements) {
       {"ee-viker-22E1", "VIKER   ", {}, 0},
   };
   // clang-format on
-  const std::string captures = CAPTURES_DIR;
-  if (!std::filesystem::exists(captures)) GTEST_SKIP() << "the real captures are not on this machine";
+  if (!std::filesystem::exists(CAPTURES_DIR)) GTEST_SKIP() << "the real captures are not on this machine";
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=104.6\n");
   for (const Case& c : cases) {
     std::filesystem::remove_all("log");
-    ASSERT_EQ(runToEnd({REPLAY_BINARY, captures + "/" + c.capture + ".groups"}).status, 0) << c.capture;
+    ASSERT_EQ(runToEnd({REPLAY_BINARY, CAPTURES_DIR "/" + c.capture + ".groups"}).status, 0) << c.capture;
     const std::vector<std::string> lines = logLines("2025-01-01");
     ASSERT_FALSE(lines.empty()) << c.capture;
     EXPECT_EQ(valueOf(lines.front(), "event") + " " + valueOf(lines.back(), "event"), "start stop");
@@ -91,9 +89,10 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
                                         line("2025-03-30T06:00:00.000Z", start) +
                                         line("2025-03-30T06:01:00.000Z", a + R"("state":"start")") +
                                         line("2025-03-30T06:02:00.000Z", start));
-  writeFile("log/bad/2025-03-31.jsonl", R"({"time":"2025-03-31T10:00:01.000Z","event":"pi","pi":"D4)"
-                                        "\n" +
-                                            line("2025-03-31T10:00:02.000Z", R"("event":"pi","pi":"D6F1")"));
+  writeFile("log/bad/2025-03-31.jsonl",
+            line("2025-03-31T10:00:00.000Z", R"("event":"pi","pi":"D42A")") +
+                line("2025-03-31T10:00:01.000Z", R"("event":"pi","pi":"D4)") +  // cut short
+                line("2025-03-31T10:00:02.000Z", R"("event":"pi","pi":"D6F1")"));
   ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
   // clang-format off
   const std::string header = "start                end                   duration  PI    PS        frequency  ended by\n";
@@ -118,7 +117,8 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
       {{LOG_BINARY, "--until", "yesterday"}, "", "--until \"yesterday\" is not a date"},
       {{LOG_BINARY, "--min-seconds"}, "", "--min-seconds needs a value"},
       {{LOG_BINARY, "--folder", "log/bad", "--utc", "--since", "2025-03-31", "--event", "pi"},
-       "2025-03-31 10:00:02  pi           pi=D6F1\n", "log/bad/2025-03-31.jsonl:1: not a valid log line"},
+       "2025-03-31 10:00:00  pi           pi=D42A\n2025-03-31 10:00:02  pi           pi=D6F1\n",
+       "log/bad/2025-03-31.jsonl:2: not a valid log line"},
   };
   // clang-format on
   for (const Case& c : cases) {
