@@ -1,9 +1,7 @@
-// The station log: the events of a session, the PS and signal rules, the day files with
-// their bound and retention, and how station bytes are written.
+// The station log: a session's events, the clock rule, the day files and station bytes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "log/StationLog.h"
 #include "settings/Diagnostics.h"
@@ -29,16 +27,19 @@ struct LoggedMonitor {
     clock.advance(pause);
     m.receive(chunk);
   }
-  // Each event with the detail that tells it apart: "traffic end retune 12.0".
-  std::vector<std::string> events() const {
+  // The events of both days that start with `only`, each with the detail that tells it
+  // apart: "traffic end D42A TALLOWME 104.6 retune 12.0".
+  std::vector<std::string> events(std::string_view only = "") const {
     std::vector<std::string> out;
-    for (const std::string& line : logLines(utcDay(clock.now()))) {
-      std::string e = valueOf(line, "event");
-      for (const char* key :
-           {"state", "by", "pi", "ps", "text", "stereo", "level_dbuv", "reason", "duration"}) {
-        if (!valueOf(line, key).empty()) e += " " + valueOf(line, key);
+    for (const char* day : {"2025-03-30", "2025-03-31"}) {
+      for (const std::string& line : logLines(day)) {
+        std::string e = valueOf(line, "event");
+        if (!e.starts_with(only)) continue;
+        for (const char* key : {"state", "by", "pi", "ps", "text", "frequency", "stereo", "level_dbuv",
+                                "reason", "duration", "difference"})
+          if (!valueOf(line, key).empty()) e += " " + valueOf(line, key);
+        out.push_back(e);
       }
-      out.push_back(e);
     }
     return out;
   }
@@ -50,165 +51,96 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   s.m.load();
   s.clock.advance(5s);
   s.m.form.tmrSetFreqAtStart_Timer();
-  s.after(1s, " RDS STEREO RSSI: 42\r\n");
-  s.after(2s, " RDS STEREO RSSI: 46\r\n");  // 4 dB: not logged
-  s.after(2s, " RDS MONO RSSI: 36\r\n");
+  // A level 5 dB off is not logged, 6 dB off is; "xx" is no level.
+  for (const char* status :
+       {"STEREO RSSI: 42", "STEREO RSSI: 47", "MONO RSSI: 36", "MONO RSSI: xx", "MONO RSSI:  7"})
+    s.after(2s, std::string(" RDS ") + status + "\r\n");
+  // Three segments, one of them twice, are not a name; a scrolled name is assembled anew,
+  // not mixed with the last, and a name that comes again is not logged again.
   TestStation station;
-  for (int k = 0; k < 4; ++k) s.after(88ms, station.psLine(k));
-  for (const std::string& line : station.radioText("Traffic news" + std::string(52, ' ')))
-    s.after(88ms, line);
-  // Announcements that end by the station, a retune, a lost receiver and the stop.
-  station.flags.ta = true;
-  s.after(88ms, station.psLine(0));
-  station.flags.ta = false;
-  s.after(38s, station.psLine(1));
-  station.flags.ta = true;
-  s.after(88ms, station.psLine(2));
+  for (const auto& [name, segments] : {std::pair{"MDR THUE", "23201"}, {"TALLOWME", "012301"}}) {
+    station.ps = name;
+    for (const char k : std::string_view(segments)) s.after(88ms, station.psLine(k - '0'));
+  }
+  for (const std::string& l : station.radioText("Traffic news" + std::string(52, ' '))) s.after(88ms, l);
+  for (const bool ta : {true, false, true}) {  // an announcement the station ends, and one more
+    station.flags.ta = ta;
+    s.after(ta ? 88ms : 38s, station.psLine(0));
+  }
   s.m.type(Field::txtFreq, "88.8");
   s.clock.advance(12s);
   s.m.form.cmdSetFreq_Click();
-  s.after(88ms, station.psLine(3));
+  s.after(88ms, station.psLine(3));  // no whole name since the retune: the buffer is logged
   s.after(88ms, station.psLine(0));  // TP takes effect one group later
   reportProblem("receiver ./receiver lost (reading failed: the line hung up)", ProblemKind::ReceiverLost);
   s.m.form.receiverDisconnected();
   reportProblem("receiver ./receiver connected", ProblemKind::ReceiverConnected);
   s.m.form.receiverConnected();
   s.after(1s, station.psLine(0));
-  s.after(500ms, station.psLine(0));
+  s.clock.advance(500ms);
   s.log.stop();
-  const std::vector<std::string> expected = {
-      "start",
-      "tune start-up timer",
-      "volume start-up timer",
-      "signal true 42",
-      "signal false 36",
-      "pi D42A",
-      "pty",
-      "ps TALLOWME",
-      "radiotext Traffic news                                                    ",
-      "traffic start D42A TALLOWME",
-      "traffic end D42A TALLOWME station 38.0",
-      "traffic start D42A TALLOWME",
-      "tune button",
-      "traffic end D42A TALLOWME retune 12.0",
-      "pi D42A",
-      "pty",
-      "traffic start D42A TA____ME",  // no whole name yet since the retune: the buffer
-      "receiver lost receiver ./receiver lost (reading failed: the line hung up)",
-      "traffic end D42A TA____ME receiver lost 0.0",
-      "receiver connected receiver ./receiver connected",
-      "tune reconnect",
-      "volume reconnect",
-      "traffic start D42A TA____ME",
-      "traffic end D42A TA____ME monitor stopped 0.5",
-      "stop",
-  };
-  EXPECT_EQ(s.events(), expected);
-  EXPECT_EQ(valueOf(logLines("2025-03-30")[1], "frequency"), "104.6");
-}
-
-TEST_F(LogTest, APsIsLoggedOnlyWhenEachOfItsSegmentsHasArrivedSinceItChanged) {
-  struct Case {
-    const char* what;
-    std::vector<std::pair<std::string, int>> segments;  // name on air, segment sent
-    std::vector<std::string> logged;
-  };
   // clang-format off
-  const std::vector<Case> cases = {
-      {"from the middle of a cycle", {{"MDR THUE", 2}, {"MDR THUE", 3}, {"MDR THUE", 0}, {"MDR THUE", 1}}, {"MDR THUE"}},
-      {"three segments only", {{"MDR THUE", 0}, {"MDR THUE", 1}, {"MDR THUE", 2}, {"MDR THUE", 1}}, {}},
-      {"the same name again", {{"VIKER   ", 0}, {"VIKER   ", 1}, {"VIKER   ", 2}, {"VIKER   ", 3}, {"VIKER   ", 0}}, {"VIKER   "}},
-      {"a scrolled name, no mixture", {{"VIKER   ", 0}, {"VIKER   ", 1}, {"VIKER   ", 2}, {"VIKER   ", 3},
-                                       {"PILVES  ", 0}, {"PILVES  ", 1}, {"PILVES  ", 2}, {"PILVES  ", 3},
-                                       {"PILVES  ", 0}, {"PILVES  ", 1}}, {"VIKER   ", "PILVES  "}},
-  };
+  EXPECT_EQ(s.events(), (std::vector<std::string>{
+      "start 104.6", "tune start-up timer 104.6", "volume start-up timer",
+      "signal true 42", "signal false 36", "signal 7",
+      "pi D42A", "pty", "ps MDR THUE", "ps TALLOWME", "radiotext Traffic news" + std::string(52, ' '),
+      "traffic start D42A TALLOWME 104.6", "traffic end D42A TALLOWME 104.6 station 38.0",
+      "traffic start D42A TALLOWME 104.6", "tune button 88.8", "traffic end D42A TALLOWME 104.6 retune 12.0",
+      "pi D42A", "pty", "traffic start D42A TA____ME 88.8",
+      "receiver lost receiver ./receiver lost (reading failed: the line hung up)",
+      "traffic end D42A TA____ME 88.8 receiver lost 0.0",
+      "receiver connected receiver ./receiver connected", "tune reconnect 88.8", "volume reconnect",
+      "traffic start D42A TA____ME 88.8", "traffic end D42A TA____ME 88.8 monitor stopped 0.5", "stop"}));
   // clang-format on
-  for (const Case& c : cases) {
-    std::filesystem::remove_all("log");
-    LoggedMonitor s;
-    s.m.loadAndTune();
-    TestStation station;
-    for (const auto& [name, segment] : c.segments) {
-      station.ps = name;
-      s.after(88ms, station.psLine(segment));
-    }
-    std::vector<std::string> logged;
-    for (const std::string& e : s.events()) {
-      if (e.starts_with("ps ")) logged.push_back(e.substr(3));
-    }
-    EXPECT_EQ(logged, c.logged) << c.what;
-  }
 }
 
-TEST_F(LogTest, SignalLevelsAreLoggedOnSixDbStepsAndTheStationClockOnceAnHour) {
+TEST_F(LogTest, TheStationClockIsLoggedOnceAnHour) {
   LoggedMonitor s;
   s.m.loadAndTune();
-  for (const char* level : {"40", "45", "34", "39", "28", " 7", "xx"}) {
-    s.m.receive(std::string(" RDS STEREO RSSI: ") + level + "\r\n");
-  }
   // A station clock two minutes slow, at 23:58, 00:28 (within the hour) and 00:59; then noise.
-  TestStation station;
-  for (const minutes at : {0min, 30min, 61min}) {
+  for (const minutes at : {0min, 30min, 61min, 125min}) {
     s.clock.set(kEvening + at);
-    s.m.receive(
-        groupLine(clockTimeGroup(station.programme, clockTimeAt(floor<seconds>(kEvening + at - 2min), 2))));
+    ClockTime shown = clockTimeAt(floor<seconds>(kEvening + at - 2min), 2);
+    if (at == 125min) shown.hour = 28;
+    s.m.receive(groupLine(clockTimeGroup(TestStation().programme, shown)));
   }
-  s.clock.set(kEvening + 125min);
-  s.m.receive(groupLine(clockTimeGroup(station.programme, ClockTime{60765, 28, 53, 0})));
-  std::vector<std::string> levels, differences;
-  for (const char* day : {"2025-03-30", "2025-03-31"}) {
-    for (const std::string& line : logLines(day)) {
-      if (!valueOf(line, "level_dbuv").empty()) levels.push_back(valueOf(line, "level_dbuv"));
-      if (!valueOf(line, "difference").empty()) differences.push_back(valueOf(line, "difference"));
-    }
-  }
-  EXPECT_EQ(levels, (std::vector<std::string>{"40", "34", "28", "7"}));
-  EXPECT_EQ(differences, (std::vector<std::string>{"-120.0", "-120.0"}));
+  EXPECT_EQ(s.events("clock"), (std::vector<std::string>{"clock -120.0", "clock -120.0"}));
 }
 
 TEST_F(LogTest, OldDayFilesGoAtStartAndAtMidnightAsLogDaysSays) {
-  struct Case {
-    const char* logDays;
-    std::vector<std::string> keptAtStart, keptAfterMidnight;
-    bool warned;
-  };
-  const std::vector<std::string> all = {"2025-01-01.jsonl", "2025-03-28.jsonl", "2025-03-29.jsonl",
-                                        "notes.txt"};
-  const std::vector<std::string> withToday = {"2025-01-01.jsonl", "2025-03-28.jsonl", "2025-03-29.jsonl",
-                                              "2025-03-30.jsonl", "notes.txt"};
   // clang-format off
+  struct Case { const char* logDays; std::string keptAtStart, keptAfterMidnight; bool warned; };
   const std::vector<Case> cases = {
-      {"3", {"2025-03-28.jsonl", "2025-03-29.jsonl", "2025-03-30.jsonl", "notes.txt"},
-            {"2025-03-29.jsonl", "2025-03-30.jsonl", "notes.txt"}, false},
-      {"1", {"2025-03-30.jsonl", "notes.txt"}, {"notes.txt"}, false},
-      {"0", all, all, false},  // the log is off: nothing written, nothing removed
-      {"ninety", withToday, withToday, true},  // 90 days, with a warning
-      {"-3", withToday, withToday, true},
+      {"3", "03-28 03-29 03-30 notes", "03-29 03-30 notes", false},
+      {"1", "03-30 notes", "notes", false},
+      {"0", "01-01 03-28 03-29 notes", "01-01 03-28 03-29 notes", false},  // the log is off
+      {"ninety", "01-01 03-28 03-29 03-30 notes", "01-01 03-28 03-29 03-30 notes", true},  // 90 days
+      {"-3", "01-01 03-28 03-29 03-30 notes", "01-01 03-28 03-29 03-30 notes", true},
   };
   // clang-format on
+  const auto kept = [] {
+    std::string shown;
+    for (const std::string day : {"01-01", "03-28", "03-29", "03-30", "03-31"})
+      if (std::filesystem::exists("log/2025-" + day + ".jsonl")) shown += day + " ";
+    return shown + (std::filesystem::exists("log/notes.txt") ? "notes" : "");
+  };
   for (const Case& c : cases) {
     std::filesystem::remove_all("log");
     std::filesystem::create_directory("log");
-    for (const std::string& name : all) writeFile("log/" + name, "{}\n");
+    for (const char* name : {"2025-01-01.jsonl", "2025-03-28.jsonl", "2025-03-29.jsonl", "notes.txt"})
+      writeFile(std::string("log/") + name, "{}\n");
     writeIni(std::string("[Log]\nLogDays=") + c.logDays + "\n");
     LoggedMonitor s;
     s.m.load();
-    const auto kept = [] {
-      std::set<std::string> names;
-      for (const auto& entry : std::filesystem::directory_iterator("log"))
-        names.insert(entry.path().filename());
-      return std::vector<std::string>(names.begin(), names.end());
-    };
     EXPECT_EQ(kept(), c.keptAtStart) << c.logDays;
     s.clock.advance(3min);
     s.m.form.tmrRSSI_Timer();
     EXPECT_EQ(kept(), c.keptAfterMidnight) << c.logDays;
-    const std::string log = readFile("log/2025-03-30.jsonl");
-    EXPECT_EQ(log.find("LogDays") != std::string::npos, c.warned) << c.logDays;
+    EXPECT_EQ(readFile("log/2025-03-30.jsonl").find("LogDays") != std::string::npos, c.warned) << c.logDays;
   }
 }
 
-// Reports from the log itself, which it cannot hold.
+// Reports from the day files themselves, which the log cannot hold.
 struct CollectedProblems : ProblemSink {
   CollectedProblems() { setProblemSink(this); }
   ~CollectedProblems() override { setProblemSink(nullptr); }
@@ -216,49 +148,39 @@ struct CollectedProblems : ProblemSink {
   std::vector<std::string> lines;
 };
 
-TEST_F(LogTest, AFullDayFileTakesNoMoreEventsUntilTheNextDay) {
+// An unwritable folder loses only its own events with one line per outage; a full day file
+// takes no more events until the next day.
+TEST_F(LogTest, DayFilesReportAnOutageOnceAndKeepTheirBound) {
   CollectedProblems problems;
   DayFiles files("log", 400);
-  for (int i = 0; i < 10; ++i) files.append(LogLine(kEvening + seconds(i), "pi").text("pi", "D42A"));
+  writeFile("log", "a file where the folder should be");
+  for (int i = 0; i < 13; ++i) {
+    if (i == 3) std::filesystem::remove("log");
+    files.append(LogLine(kEvening + seconds(i), "pi").text("pi", "D42A"));
+  }
   files.append(LogLine(kEvening + 2min, "pi").text("pi", "D6F1"));
   const std::vector<std::string> full = logLines("2025-03-30");
   ASSERT_EQ(full.size(), 6u);
   EXPECT_EQ(valueOf(full.back(), "event"), "log_full");
   EXPECT_LE(readFile("log/2025-03-30.jsonl").size(), 400u);
   EXPECT_EQ(logLines("2025-03-31").size(), 1u);
-  EXPECT_EQ(problems.lines.size(), 1u);
-}
-
-TEST_F(LogTest, AnUnwritableFolderGivesOneLinePerOutageAndLosesOnlyItsEvents) {
-  CollectedProblems problems;
-  DayFiles files("log");
-  writeFile("log", "a file where the folder should be");
-  for (int i = 0; i < 3; ++i) files.append(LogLine(kEvening + seconds(i), "pi").text("pi", "D42A"));
-  std::filesystem::remove("log");
-  files.append(LogLine(kEvening + 5s, "pi").text("pi", "D6F1"));
-  EXPECT_EQ(logLines("2025-03-30").size(), 1u);
-  ASSERT_EQ(problems.lines.size(), 2u);
+  ASSERT_EQ(problems.lines.size(), 3u);
   EXPECT_NE(problems.lines[0].find("cannot write the log log/2025-03-30.jsonl"), std::string::npos);
   EXPECT_NE(problems.lines[1].find("works again"), std::string::npos);
 }
 
 TEST(LogLineTest, StationBytesAreShownAsTheWindowDrawsThemWithTheRawBytesBeside) {
+  // A text of the monitor's own keeps its UTF-8; a stray byte cannot break the line.
   // clang-format off
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"MDR THUE", R"("ps":"MDR THUE")"},
-      {"H\x97rer \"1\"\\", R"("ps":"Hörer \"1\"\\","raw":"H\u0097rer \"1\"\\")"},
-      {"SR\xFF\xFF" "2\r", R"("ps":"SR  2 ","raw":"SR\u00FF\u00FF2\u000D")"},
-      {"\xA9 \xE3", R"("ps":"€ Œ","raw":"\u00A9 \u00E3")"},
+  const std::vector<std::pair<LogLine, std::string>> cases = {
+      {LogLine(kEvening, "ps").stationText("ps", "MDR THUE"), R"("ps":"MDR THUE")"},
+      {LogLine(kEvening, "ps").stationText("ps", "H\x97rer \"1\"\\"), R"("ps":"Hörer \"1\"\\","raw":"H\u0097rer \"1\"\\")"},
+      {LogLine(kEvening, "ps").stationText("ps", "SR\xFF\xA9" "2\r"), R"("ps":"SR €2 ","raw":"SR\u00FF\u00A92\u000D")"},
+      {LogLine(kEvening, "ps").text("text", "/home/jörg\t\xFF"), R"("text":"/home/jörg\u0009\uFFFD")"},
   };
   // clang-format on
-  for (const auto& [bytes, json] : cases) {
-    const std::string line = LogLine(kEvening, "ps").stationText("ps", bytes).str();
-    EXPECT_EQ(line, R"({"time":"2025-03-30T23:58:00.000Z","event":"ps",)" + json + "}\n") << bytes;
-  }
-  // A text of the monitor's own keeps its UTF-8; a stray byte cannot break the line.
-  EXPECT_EQ(LogLine(kEvening, "d").text("text", "/home/jörg\t\xFF").str(),
-            R"({"time":"2025-03-30T23:58:00.000Z","event":"d","text":"/home/jörg\u0009\uFFFD"})"
-            "\n");
+  for (const auto& [line, json] : cases)
+    EXPECT_EQ(line.str(), R"({"time":"2025-03-30T23:58:00.000Z","event":"ps",)" + json + "}\n") << json;
 }
 
 }  // namespace
