@@ -2,9 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <termios.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -13,12 +11,10 @@ namespace tallowmere::test {
 
 PseudoTerminal::PseudoTerminal(const std::filesystem::path& link, std::filesystem::perms access) {
   master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
     throw std::runtime_error("cannot create a pseudo-terminal");
-  }
   slavePath_ = ::ptsname(master_);
-  // Holding the slave open keeps the terminal's settings and lets the test write into
-  // it while the monitor is not connected.
+  // The slave held open keeps the raw settings and takes lines while the monitor is away.
   slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   termios settings{};
   ::tcgetattr(slave_, &settings);
@@ -29,25 +25,11 @@ PseudoTerminal::PseudoTerminal(const std::filesystem::path& link, std::filesyste
   std::filesystem::create_symlink(slavePath_, link);
 }
 
-PseudoTerminal::~PseudoTerminal() {
-  ::close(slave_);
-  ::close(master_);
-}
-
 void PseudoTerminal::write(std::string_view bytes) const {
-  while (!bytes.empty()) {
+  for (pollfd p{master_, POLLOUT, 0}; !bytes.empty(); ::poll(&p, 1, 100)) {
     const ssize_t n = ::write(master_, bytes.data(), bytes.size());
-    if (n > 0) {
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    } else {
-      pollfd p{master_, POLLOUT, 0};
-      ::poll(&p, 1, 100);
-    }
+    if (n > 0) bytes.remove_prefix(static_cast<std::size_t>(n));
   }
-}
-
-void PseudoTerminal::holdExclusively() const {
-  ::ioctl(slave_, TIOCEXCL);
 }
 
 std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
@@ -55,8 +37,8 @@ std::string PseudoTerminal::read(std::chrono::milliseconds wait) const {
   pollfd p{master_, POLLIN, 0};
   if (::poll(&p, 1, static_cast<int>(wait.count())) <= 0) return out;
   char buffer[4096];
-  ssize_t n;
-  while ((n = ::read(master_, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = ::read(master_, buffer, sizeof buffer)) > 0;)
+    out.append(buffer, static_cast<std::size_t>(n));
   return out;
 }
 
