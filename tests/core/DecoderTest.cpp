@@ -114,21 +114,6 @@ TEST_F(DecoderTest, TrafficStateFollowsTheIndicatorsIntoTheBannerAndTheFile) {
   EXPECT_EQ(m.file("traffic.txt"), "(none)");
 }
 
-TEST_F(DecoderTest, TmcIndicatorLightsOnlyForTheTmcApplicationAndStaysLit) {
-  Harness m;
-  m.loadAndTune();
-  const TestStation s;
-  for (const std::string& line : {hexLine("D42A", "3410", "0000", "cd46"), s.typeLine(3, 0, 0, 0x4BD7),
-                                  s.typeLine(2, 0, 0, kTmcApplicationId)}) {
-    m.receive(line);
-    EXPECT_FALSE(m.lit(Field::lblshowTMC)) << line;
-  }
-  m.receive(s.typeLine(3, 0, 0, kTmcApplicationId));
-  m.receive(s.typeLine(3, 0, 0, 0x4BD7));
-  EXPECT_TRUE(m.lit(Field::lblshowTMC));
-  EXPECT_EQ(m.field(Field::lblshowTMC).background, colour::kGreen);
-}
-
 TEST_F(DecoderTest, RadioTextFillsItsBuffersAndIsPublishedAfterThirtyGroupsWithOneFlag) {
   Harness m;
   m.loadAndTune();
@@ -218,7 +203,7 @@ TEST(ClockTimeTest, ShowsUtcLocalTimeOffsetAndDate) {
   EXPECT_EQ(w[Field::lblUTCtime].text, "00:00");
 }
 
-TEST_F(DecoderTest, PresenceRowLightsTheLabelOfEachTypeSeenUntilTheRetune) {
+TEST_F(DecoderTest, PresenceRowAndTmcIndicatorLightWithTheGroupsSeen) {
   Harness m;
   m.loadAndTune();
   const TestStation s;
@@ -239,6 +224,15 @@ TEST_F(DecoderTest, PresenceRowLightsTheLabelOfEachTypeSeenUntilTheRetune) {
   m.receive(hexLine("D42A", "2a00", "0", "0"));  // a lower-case version lights nothing
   EXPECT_FALSE(m.lit(Field::lbl2A));
   EXPECT_FALSE(m.lit(Field::lbl2B));
+  // The TMC indicator lights for the TMC application's announcement in 3A only, and stays.
+  for (const std::string& line : {hexLine("D42A", "3410", "0000", "cd46"), s.typeLine(3, 0, 0, 0x4BD7),
+                                  s.typeLine(2, 0, 0, kTmcApplicationId)}) {
+    m.receive(line);
+    EXPECT_FALSE(m.lit(Field::lblshowTMC)) << line;
+  }
+  m.receive(s.typeLine(3, 0, 0, kTmcApplicationId));
+  m.receive(s.typeLine(3, 0, 0, 0x4BD7));
+  EXPECT_TRUE(m.lit(Field::lblshowTMC) && m.field(Field::lblshowTMC).background == colour::kGreen);
 }
 
 }  // namespace

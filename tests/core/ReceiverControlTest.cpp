@@ -123,16 +123,6 @@ TEST_F(ReceiverControlTest, TimersPollTuneOnceAndStartTheMetadataWriter) {
   EXPECT_EQ(m.file("metadata.txt"), "NO RADIOTEXT\r\n");  // the first tick, at 25 s
   m.receive(odd);                                         // nothing of the dropped line was kept
   EXPECT_EQ(m.text(Field::lblHEX), "C201240041-24344");
-
-  // An out-of-band start-up frequency sends only the volume, and decoding still starts.
-  writeIni("[Tallowmere]\nCOMport=1\nFrequency=120\n");
-  Harness bad;
-  bad.load();
-  bad.clock.advanceTo(5000);
-  EXPECT_EQ(bad.sentLines(), (std::vector<std::string>{"i\r\n", "i\r\n", "v8\r\n"}));
-  EXPECT_EQ(bad.text(Field::txtFreq), "INVALID");
-  bad.receive(" RDS STEREO RSSI: 42");
-  EXPECT_EQ(bad.text(Field::lblRSSI), "RSSI: 42 dBuV");
 }
 
 // A receiver plugged in late or again gets the last tuning and volume commands; a traffic
