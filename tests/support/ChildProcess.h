@@ -27,7 +27,6 @@ class ChildProcess {
   bool running() const;
 
  private:
-
   pid_t pid_ = -1;
   int stdout_ = -1;
   std::string stderrFile_;

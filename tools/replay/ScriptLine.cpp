@@ -8,9 +8,13 @@
 namespace tallowmere {
 namespace {
 
-ScriptLineResult invalid(std::string why) { return {BlankLine{}, std::move(why)}; }
+ScriptLineResult invalid(std::string why) {
+  return {BlankLine{}, std::move(why)};
+}
 
-std::string quoted(const QString& key) { return '"' + key.toStdString() + '"'; }
+std::string quoted(const QString& key) {
+  return '"' + key.toStdString() + '"';
+}
 
 // The bytes of a string whose every code point is 0-255.
 bool toBytes(const QString& text, std::string& bytes) {

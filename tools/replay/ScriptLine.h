@@ -9,10 +9,19 @@
 namespace tallowmere {
 
 // The events a replay script line can ask for.
-struct ReceiveChunk { std::string bytes; };
-struct TimerTick { TimerId timer; };
-struct TypeText { bool frequencyBox; std::string text; };
-struct Click { bool setFrequency; };
+struct ReceiveChunk {
+  std::string bytes;
+};
+struct TimerTick {
+  TimerId timer;
+};
+struct TypeText {
+  bool frequencyBox;
+  std::string text;
+};
+struct Click {
+  bool setFrequency;
+};
 struct Dump {};
 struct BlankLine {};
 

@@ -6,9 +6,11 @@ namespace {
 
 constexpr unsigned kFillerCode = 205;
 constexpr unsigned kNoFrequencies = 224;  // 224 + n announces a list of n frequencies
-constexpr int kLowestFrequency = 875;      // 87.5 MHz, one below code 1
+constexpr int kLowestFrequency = 875;     // 87.5 MHz, one below code 1
 
-unsigned frequencyCode(int frequency) { return static_cast<unsigned>(frequency - kLowestFrequency); }
+unsigned frequencyCode(int frequency) {
+  return static_cast<unsigned>(frequency - kLowestFrequency);
+}
 
 }  // namespace
 
@@ -27,7 +29,9 @@ std::size_t alternativeFrequencyPairCount(std::span<const int> frequencies) {
 
 std::uint16_t alternativeFrequencyPair(std::span<const int> frequencies, std::size_t index) {
   index %= alternativeFrequencyPairCount(frequencies);
-  auto code = [&](std::size_t i) { return i < frequencies.size() ? frequencyCode(frequencies[i]) : kFillerCode; };
+  auto code = [&](std::size_t i) {
+    return i < frequencies.size() ? frequencyCode(frequencies[i]) : kFillerCode;
+  };
   if (index == 0) {
     return static_cast<std::uint16_t>(
         bitField(kNoFrequencies + static_cast<unsigned>(frequencies.size()), 8, 8) | bitField(code(0), 0, 8));

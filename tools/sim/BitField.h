@@ -11,6 +11,8 @@ constexpr std::uint16_t bitField(unsigned value, int lowBit, int width) {
   return static_cast<std::uint16_t>((value & mask) << lowBit);
 }
 
-constexpr std::uint16_t bitFlag(bool on, int bit) { return bitField(on ? 1u : 0u, bit, 1); }
+constexpr std::uint16_t bitFlag(bool on, int bit) {
+  return bitField(on ? 1u : 0u, bit, 1);
+}
 
 }  // namespace tallowmere

@@ -22,12 +22,12 @@ ClockTime clockTimeAt(std::chrono::sys_seconds utc, int offsetHalfHours) {
 Group clockTimeGroup(const Programme& programme, const ClockTime& time) {
   const auto mjd = static_cast<unsigned>(time.modifiedJulianDay);
   const auto hour = static_cast<unsigned>(time.hour);
-  const unsigned offset = static_cast<unsigned>(time.offsetHalfHours < 0 ? -time.offsetHalfHours
-                                                                         : time.offsetHalfHours);
+  const unsigned offset =
+      static_cast<unsigned>(time.offsetHalfHours < 0 ? -time.offsetHalfHours : time.offsetHalfHours);
   const auto blockC = static_cast<std::uint16_t>(bitField(mjd, 1, 15) | bitField(hour >> 4, 0, 1));
-  const auto blockD = static_cast<std::uint16_t>(
-      bitField(hour, 12, 4) | bitField(static_cast<unsigned>(time.minute), 6, 6) |
-      bitFlag(time.offsetHalfHours < 0, 5) | bitField(offset, 0, 5));
+  const auto blockD =
+      static_cast<std::uint16_t>(bitField(hour, 12, 4) | bitField(static_cast<unsigned>(time.minute), 6, 6) |
+                                 bitFlag(time.offsetHalfHours < 0, 5) | bitField(offset, 0, 5));
   return versionAGroup(programme, 4, bitField(mjd >> 15, 0, 2), blockC, blockD);
 }
 

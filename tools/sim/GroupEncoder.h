@@ -16,8 +16,8 @@ namespace tallowmere {
 
 // The switching flags a station sends in every 0A group.
 struct SwitchingFlags {
-  bool ta = false;     // traffic announcement on air
-  bool music = true;   // MS: music rather than speech
+  bool ta = false;    // traffic announcement on air
+  bool music = true;  // MS: music rather than speech
   // Decoder identification d3..d0 (dynamic PTY, compressed, artificial head, stereo):
   // segment k carries bit 3 - k.
   unsigned decoderId = 0b0001;
@@ -52,19 +52,19 @@ Group radioTextGroup(const Programme& programme, bool textB, int segment, std::s
 inline constexpr std::uint16_t kTmcApplicationId = 0xCD46;
 
 // Announces that application aid runs in groups of type applicationGroup, version A.
-Group applicationAnnouncementGroup(const Programme& programme, int applicationGroup,
-                                   std::uint16_t message, std::uint16_t aid);
+Group applicationAnnouncementGroup(const Programme& programme, int applicationGroup, std::uint16_t message,
+                                   std::uint16_t aid);
 
 // The TMC system information carried in the 3A announcement (variant 0).
 std::uint16_t tmcSystemInformation(int locationTable);
 
 // A single-group TMC user message.
 struct TmcMessage {
-  int event = 0;           // 11-bit event code
+  int event = 0;               // 11-bit event code
   std::uint16_t location = 0;  // location code in the station's table
-  int extent = 0;          // how many further locations it covers, 0 to 7
+  int extent = 0;              // how many further locations it covers, 0 to 7
   bool negativeDirection = false;
-  int duration = 0;        // duration and persistence, 0 to 7
+  int duration = 0;  // duration and persistence, 0 to 7
   bool diversion = false;
 };
 Group tmcGroup(const Programme& programme, const TmcMessage& message);
@@ -73,8 +73,8 @@ Group tmcGroup(const Programme& programme, const TmcMessage& message);
 
 struct ClockTime {
   int modifiedJulianDay = 0;
-  int hour = 0;    // UTC
-  int minute = 0;  // UTC
+  int hour = 0;             // UTC
+  int minute = 0;           // UTC
   int offsetHalfHours = 0;  // local time minus UTC, signed
 };
 ClockTime clockTimeAt(std::chrono::sys_seconds utc, int offsetHalfHours);

@@ -11,8 +11,8 @@ using namespace std::chrono_literals;
 enum class Slot { Basic, Text, Extra };
 
 // Ten groups, a little under a second on air.
-constexpr std::array<Slot, 10> kSlots = {Slot::Basic, Slot::Text, Slot::Basic, Slot::Text, Slot::Basic,
-                                         Slot::Text,  Slot::Basic, Slot::Text, Slot::Basic, Slot::Extra};
+constexpr std::array<Slot, 10> kSlots = {Slot::Basic, Slot::Text,  Slot::Basic, Slot::Text,  Slot::Basic,
+                                         Slot::Text,  Slot::Basic, Slot::Text,  Slot::Basic, Slot::Extra};
 
 // A receiver that has just tuned gets the time within seconds, not only at the next
 // change of minute.
@@ -23,8 +23,9 @@ constexpr milliseconds kFirstClockAfter = 2s;
 GroupSequence::GroupSequence(const Station& station) : station_(station) {
   // TMC messages take every other extra slot; the rest go round the other types.
   const bool tmc = !station.tmcMessages.empty();
-  for (const Extra e : {Extra::TmcAnnouncement, Extra::TmcMessage, Extra::OtherNetwork, Extra::TmcMessage,
-                        Extra::SlowLabelling, Extra::TmcMessage, Extra::ProgrammeTypeName, Extra::TmcMessage}) {
+  for (const Extra e :
+       {Extra::TmcAnnouncement, Extra::TmcMessage, Extra::OtherNetwork, Extra::TmcMessage,
+        Extra::SlowLabelling, Extra::TmcMessage, Extra::ProgrammeTypeName, Extra::TmcMessage}) {
     const bool tmcExtra = e == Extra::TmcAnnouncement || e == Extra::TmcMessage;
     if (tmcExtra && !tmc) continue;
     if (e == Extra::OtherNetwork && !station.otherNetwork) continue;

@@ -7,7 +7,9 @@ namespace {
 
 constexpr int kMinutesPerDay = 24 * 60;
 
-int minuteOfDay(const std::tm& t) { return t.tm_hour * 60 + t.tm_min; }
+int minuteOfDay(const std::tm& t) {
+  return t.tm_hour * 60 + t.tm_min;
+}
 
 // Local time minus UTC in minutes, from the two broken-down times: they lie less than a
 // day apart, so comparing the dates gives the day's share.

@@ -11,7 +11,9 @@
 namespace tallowmere {
 namespace {
 
-std::string failed(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string failed(const char* what) {
+  return std::string(what) + ": " + std::strerror(errno);
+}
 
 }  // namespace
 

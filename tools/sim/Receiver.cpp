@@ -9,7 +9,8 @@ constexpr int kLevelWander = 3;
 
 }  // namespace
 
-Receiver::Receiver(const std::vector<std::string>* fileLines, bool once) : fileLines_(fileLines), once_(once) {}
+Receiver::Receiver(const std::vector<std::string>* fileLines, bool once)
+    : fileLines_(fileLines), once_(once) {}
 
 std::string Receiver::command(std::string_view line, Clock::time_point now) {
   if (line.starts_with('f')) tune(line.substr(1), now);

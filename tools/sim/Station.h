@@ -24,7 +24,7 @@ struct Station {
   Programme programme;
   std::string_view ps;  // 8 characters
   SwitchingFlags flags;
-  std::span<const int> alternativeFrequencies;  // 100 kHz units
+  std::span<const int> alternativeFrequencies;   // 100 kHz units
   std::span<const std::string_view> radioTexts;  // the next one every textPeriod
   TextEnd textEnd;
   std::chrono::seconds textPeriod;

@@ -15,11 +15,13 @@ constexpr std::array<std::string_view, 4> kDaleTexts = {
     "Roadworks on the A59 at Skelby Bridge: expect delays northbound",
     "Dale FM: news on the hour, weather at twenty past",
 };
+// clang-format off
 constexpr std::array<TmcMessage, 3> kDaleTmcMessages = {{
     {.event = 701, .location = 0x2A17, .extent = 2, .negativeDirection = false, .duration = 3, .diversion = false},
     {.event = 101, .location = 0x2A40, .extent = 1, .negativeDirection = true, .duration = 1, .diversion = false},
     {.event = 401, .location = 0x1F0C, .extent = 0, .negativeDirection = false, .duration = 2, .diversion = true},
 }};
+// clang-format on
 
 // Fen & Folk, 104.5 MHz: folk music, no traffic programme; short texts ended by CR.
 constexpr std::array<int, 1> kFenFrequencies = {1045};

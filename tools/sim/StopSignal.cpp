@@ -7,7 +7,9 @@ namespace {
 
 volatile std::sig_atomic_t stopFlag = 0;
 
-void onStopSignal(int) { stopFlag = 1; }
+void onStopSignal(int) {
+  stopFlag = 1;
+}
 
 }  // namespace
 
@@ -20,6 +22,8 @@ void catchStopSignals() {
   sigaction(SIGTERM, &action, nullptr);
 }
 
-bool stopRequested() { return stopFlag != 0; }
+bool stopRequested() {
+  return stopFlag != 0;
+}
 
 }  // namespace tallowmere
