@@ -1,5 +1,4 @@
-// The chunk reader on an in-memory device: bytes the receiver sends are appended to a
-// buffer, and the test sees the chunks and the runs that the reader hands over.
+// The chunk reader on an in-memory buffer the test appends to; the sink records chunks and runs.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -16,31 +15,25 @@ namespace {
 
 const std::string kGroup = ">>> D42A:0548:E0CD:3130<\r\n";  // 26 bytes
 
-// `count` different lines of 26 bytes.
-std::string groups(int count) {
+// `count` lines of 26 bytes, the first ten thousand all different.
+std::string groups(std::size_t count) {
   std::string text;
-  for (int i = 0; i < count; ++i) text += ">>> D42A:2400:" + std::to_string(1000 + i) + ":636B<\r\n";
+  for (std::size_t i = 0; i < count; ++i)
+    text += ">>> D42A:2400:" + std::to_string(10000 + i).substr(1) + ":636B<\r\n";
   return text;
 }
 
 class ChunkReaderTest : public ::testing::Test, private ChunkSink {
  protected:
-  ChunkReaderTest() {
-    device.open(QIODevice::ReadOnly);
-    reader.setDeviceName("/dev/ttyUSB0");
-  }
+  ChunkReaderTest() { device.open(QIODevice::ReadOnly); }
   // Bytes arrive; with `announced`, the device says so, as a port does once it has read them.
   void receive(const std::string& bytes, bool announced = true) {
     device.buffer().append(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (announced) emit device.readyRead();
   }
   static bool pumpUntil(const std::function<bool()>& condition) {
-    return eventually([&] {
-      QCoreApplication::processEvents();
-      return condition();
-    });
+    return eventually([&] { return QCoreApplication::processEvents(), condition(); });
   }
-  std::string joined() const { return std::accumulate(chunks.begin(), chunks.end(), std::string()); }
 
   QBuffer device;
   ChunkReader reader{device, *this};
@@ -56,19 +49,14 @@ class ChunkReaderTest : public ::testing::Test, private ChunkSink {
   void chunksDelivered() override { runEnds.push_back(chunks.size()); }
 };
 
-// Framing itself is the line framer's; the reader adds the silence that ends a line
-// without LF.
-TEST_F(ChunkReaderTest, HandsOverALineWithoutLfOnceTheLineWentQuiet) {
+// A line without LF goes out once the line went quiet; a backlog, in runs with a waiting click served in
+// between. On failure all delivered goes out first: waiting for a run, read but not announced, cut short.
+TEST_F(ChunkReaderTest, HandsOverQuietLinesAndBacklogsInRunsAndAllOfItOnFailure) {
   receive(kGroup + ">>> D42A");
   receive(":05");
-  EXPECT_TRUE(pumpUntil([&] { return chunks.size() >= 2; }));
+  ASSERT_TRUE(pumpUntil([&] { return chunks.size() >= 2; }));
   EXPECT_EQ(chunks, (std::vector<std::string>{kGroup, ">>> D42A:05"}));
-}
-
-// A backlog goes out in runs, and a click waiting meanwhile is served before it ends.
-// When the device fails, every line it delivered is handed over before the failure is:
-// those waiting for their run, those read but not yet announced, and a line cut short.
-TEST_F(ChunkReaderTest, DeliversABacklogInRunsWithClicksServedInBetweenAndAllOfItOnFailure) {
+  chunks.clear();
   slowDecoder = true;
   receive(groups(100));
   std::size_t seenByClick = 0;
@@ -77,7 +65,8 @@ TEST_F(ChunkReaderTest, DeliversABacklogInRunsWithClicksServedInBetweenAndAllOfI
   ASSERT_LT(chunks.size(), 100u);
   receive(kGroup + ">>> D42A:05", false);
   reader.deviceFailed();
-  EXPECT_EQ(joined(), groups(100) + kGroup + ">>> D42A:05");
+  EXPECT_EQ(std::accumulate(chunks.begin(), chunks.end(), std::string()),
+            groups(100) + kGroup + ">>> D42A:05");
   EXPECT_EQ(runEnds.back(), 102u);
 }
 
@@ -85,18 +74,17 @@ TEST_F(ChunkReaderTest, DeliversABacklogInRunsWithClicksServedInBetweenAndAllOfI
 // at once, then at most once a minute, and at the latest when the device fails.
 TEST_F(ChunkReaderTest, DropsTheOldestLinesPast1MiBAndReportsThem) {
   constexpr std::size_t kFit = 40'329;  // lines of 26 bytes in 1 MiB
-  std::string flood;
-  for (std::size_t i = 0; i < kFit + 100; ++i) flood += kGroup;
+  reader.setDeviceName("/dev/ttyUSB0");
   ::testing::internal::CaptureStderr();
-  receive(flood + groups(1));
+  receive(groups(kFit + 100) + kGroup);
   ASSERT_TRUE(pumpUntil([&] { return chunks.size() >= kFit; }));
-  EXPECT_EQ(chunks.back(), groups(1));
-  receive(flood.substr(0, kGroup.size() * (kFit + 7)));
+  EXPECT_EQ(chunks.back(), kGroup);
+  receive(groups(kFit + 7));
   reader.deviceFailed();
   EXPECT_EQ(chunks.size(), 2 * kFit);
+  const std::string said = "tallowmere: receiver /dev/ttyUSB0 sent more than could be decoded: ";
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "tallowmere: receiver /dev/ttyUSB0 sent more than could be decoded: 101 lines dropped\n"
-            "tallowmere: receiver /dev/ttyUSB0 sent more than could be decoded: 7 lines dropped\n");
+            said + "101 lines dropped\n" + said + "7 lines dropped\n");
 }
 
 }  // namespace

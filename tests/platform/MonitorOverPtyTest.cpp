@@ -1,16 +1,14 @@
-// The real monitor program with a pseudo-terminal for the receiver: what it sends, writes to
-// traffic.txt and tells the user, through noise, a flood, and a receiver unplugged.
+// The monitor program on a pseudo-terminal: commands, traffic.txt and messages through noise, flood, unplug.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <memory>
-#include <random>
 #include <regex>
 
 #include "tests/support/ChildProcess.h"
-#include "tests/support/Harness.h"
 #include "tests/support/PseudoTerminal.h"
+#include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
@@ -18,11 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A station's name, with the traffic programme flag and the announcement flag `ta`.
-std::string station(char ta) {
+std::string station(bool ta) {
   std::string lines;
-  for (char n : {'0', '1', '2', '3'})
-    lines += hexLine("D42A", std::string{'0', '4', ta, n}, "E0CD", "4C4C");
+  for (int k = 0; k < 4; ++k) lines += TestStation{.flags = {.ta = ta}}.psLine(k);  // name; TP on, TA `ta`
   return lines;
 }
 
@@ -53,23 +49,20 @@ TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   says(" does not exist (is the receiver plugged in?); trying again every 2 s");
   auto pty = std::make_unique<PseudoTerminal>("receiver");
   EXPECT_TRUE(sends(*pty, "(i\r\n)+f8880\r\nv8\r\n")) << sent;
-  pty->write(station('1'));
+  pty->write(station(true));
   EXPECT_TRUE(traffic(" 1 \r\n"));
 
-  // Noise never stops decoding: a mebibyte without LF, random bytes, NULs and CR alone.
-  std::mt19937 random(20261207);
-  std::string noise(40000, '\0');
-  for (char& c : noise) c = static_cast<char>(random() & 0xFF);
-  pty->write(std::string(1 << 20, 'x') + noise + std::string(1000, '\0') + "abc\rdef\r>>>\r\n" +
-             station('0'));
+  // Noise never stops decoding: a mebibyte without LF, every byte value (flow control, NUL), CR alone.
+  std::string noise(1 << 20, 'x');
+  for (int b = 0; b < 256; ++b) noise += static_cast<char>(b);
+  pty->write(noise + "abc\rdef\r>>>\r\n" + station(false));
   EXPECT_TRUE(traffic(" 0 \r\n"));
   // A flood at the line's rate through three polls: decoding keeps up and drops no line.
-  EXPECT_TRUE(sends(*pty, "(i\r\n){3}", station('1'))) << sent;
+  EXPECT_TRUE(sends(*pty, "(i\r\n){3}", station(true))) << sent;
   EXPECT_TRUE(traffic(" 1 \r\n"));
   EXPECT_EQ(monitor.errors().find("dropped"), std::string::npos) << monitor.errors();
 
-  // Unplugged: the traffic state is unknown until the receiver is back. Each problem on the
-  // way back gets its line; then the receiver gets the last commands again.
+  // Unplugged: traffic unknown until the receiver is back; each problem on the way back gets its line.
   pty.reset();
   EXPECT_TRUE(traffic("?\r\n"));
   says(" lost (reading failed: the line hung up); trying to reopen it every 2 s");
@@ -85,7 +78,7 @@ TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   pty = std::make_unique<PseudoTerminal>("receiver");
   EXPECT_TRUE(sends(*pty, "f8880\r\nv8\r\n(i\r\n)*")) << sent;
   EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
-  pty->write(station('1'));
+  pty->write(station(true));
   EXPECT_TRUE(traffic(" 1 \r\n"));
 }
 

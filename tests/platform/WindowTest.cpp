@@ -11,24 +11,11 @@
 #include "platform/MonitorWindow.h"
 #include "platform/QtText.h"
 #include "tests/support/Harness.h"
+#include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
 
 namespace tallowmere::test {
 namespace {
-
-// PS "R&B Süd " (0x99 is 'ü' in the RDS table) with the traffic programme flag and the
-// announcement flag `ta`, between the segments of the RadioText "Rock & Soul" ended by CR.
-std::string station(char ta) {
-  const char* ps[] = {"5226", "4220", "5399", "6420"};
-  const char* rt[][2] = {{"526F", "636B"}, {"2026", "2053"}, {"6F75", "6C0D"}};
-  std::string lines;
-  for (int s = 0; s < 4; ++s) {
-    const char n = static_cast<char>('0' + s);
-    lines += hexLine("D42A", std::string{'0', '4', ta, n}, "E0CD", ps[s]);
-    if (s < 3) lines += hexLine("D42A", std::string{'2', '4', '0', n}, rt[s][0], rt[s][1]);
-  }
-  return lines;
-}
 
 class Window : public InWorkingFolder {
  protected:
@@ -40,11 +27,15 @@ class Window : public InWorkingFolder {
     window.renderAll();
     window.show();
   }
-  void receive(const std::string& lines) {
-    for (std::size_t at = 0, lf; (lf = lines.find('\n', at)) != std::string::npos; at = lf + 1) {
-      monitor.receive(lines.substr(at, lf + 1 - at));
-    }
+  // The status line, PS "R&B Süd " (octal 231 is 'ü' in the RDS table) with the announcement flag `ta`
+  // and the RadioText "Rock & Soul" ended by CR; then every widget is checked.
+  void receive(const char* status, bool ta) {
+    const TestStation station{.flags = {.ta = ta}, .ps = "R&B S\231d "};
+    monitor.receive(status);
+    for (int k = 0; k < 4; ++k) monitor.receive(station.psLine(k));
+    for (int k = 0; k < 3; ++k) monitor.receive(station.rtLine(false, k, "Rock & Soul\r"));
     window.render();
+    expectWidgetsMatchModel();
   }
   template <typename W = QLabel>
   W* widget(Field f) {
@@ -66,8 +57,8 @@ class Window : public InWorkingFolder {
       EXPECT_EQ(w->property("text"), received ? receivedTextForDisplay(state.text) : qtText(state.text));
       EXPECT_EQ(w->palette().color(w->foregroundRole()), qcolour(state.foreground));
       if (state.visible && !qobject_cast<QPushButton*>(w)) {
-        const QColor background = qcolour(state.background.value_or(colour::kDarkGrey));
-        EXPECT_EQ(shot.pixelColor(w->geometry().left() + 3, w->geometry().bottom() - 3), background);
+        EXPECT_EQ(shot.pixelColor(w->geometry().bottomLeft() + QPoint(3, -3)),
+                  qcolour(state.background.value_or(colour::kDarkGrey)));
       }
     }
   }
@@ -76,8 +67,7 @@ class Window : public InWorkingFolder {
   MonitorWindow window{monitor.form};
 };
 
-// The title says whether the receiver is there: not when it failed to open at start, then
-// once it opens, and not again after a hang-up.
+// The title tells whether the receiver is there: not at a failed start, once it opens, not after a hang-up.
 TEST_F(Window, ShowsTheModelThroughStartupAndALiveStation) {
   const QString away = "Tallowmere (receiver not connected)";
   EXPECT_EQ(window.windowTitle(), away);
@@ -87,11 +77,9 @@ TEST_F(Window, ShowsTheModelThroughStartupAndALiveStation) {
   EXPECT_EQ(window.focusWidget(), widget<QWidget>(Field::cmdSetFreq));
   expectWidgetsMatchModel();
   monitor.form.tmrSetFreqAtStart_Timer();
-  receive(" RDS STEREO RSSI: 47\r\n" + station('1'));
+  receive(" RDS STEREO RSSI: 47\r\n", true);
   EXPECT_EQ(widget(Field::lblPS)->text(), QString::fromUtf8("R&B Süd "));
-  expectWidgetsMatchModel();
-  receive(" --- MONO RSSI: 07\r\n" + station('0'));
-  expectWidgetsMatchModel();
+  receive(" --- MONO RSSI: 07\r\n", false);
   monitor.form.receiverDisconnected();
   window.render();
   EXPECT_EQ(window.windowTitle(), away);
@@ -100,28 +88,23 @@ TEST_F(Window, ShowsTheModelThroughStartupAndALiveStation) {
 // The box shows what the operator typed, through repaints, until a handler puts something
 // else there; the model holds a character beyond Latin-1 as SUB, which no command carries.
 TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
-  // clang-format off
-  struct Case { Field box; const char* typed; std::string held; std::vector<std::string> sent;
-    const char* shownAfterClick; };
-  // clang-format on
-  const std::vector<Case> cases = {
+  const std::tuple<Field, const char*, std::string, std::vector<std::string>, const char*> cases[] = {
       {Field::txtVol, "8€", "8\x1A", {"v8\r\n"}, "8€"},
       {Field::txtFreq, "88.8€", "88.8\x1A", {"f8880\r\n"}, "88.8€"},
-      {Field::txtFreq, "Ω", "\x1A", {}, "INVALID"},
-  };
+      {Field::txtFreq, "Ω", "\x1A", {}, "INVALID"}};
   monitor.clock.advanceTo(5000);  // past the start-up tune
-  for (const Case& c : cases) {
-    auto* box = widget<QLineEdit>(c.box);
+  for (const auto& [field, typed, held, sent, shownAfterClick] : cases) {
+    auto* box = widget<QLineEdit>(field);
     box->selectAll();
-    box->insert(QString::fromUtf8(c.typed));
+    box->insert(QString::fromUtf8(typed));
     monitor.clock.advanceTo(monitor.clock.now() + 2000);  // a poll, and a repaint
     window.render();
-    EXPECT_EQ(box->text(), QString::fromUtf8(c.typed));
-    EXPECT_EQ(monitor.text(c.box), c.held);
+    EXPECT_EQ(box->text(), QString::fromUtf8(typed));
+    EXPECT_EQ(monitor.text(field), held);
     monitor.port.sent.clear();
-    widget<QPushButton>(c.box == Field::txtVol ? Field::cmdSetVolume : Field::cmdSetFreq)->click();
-    EXPECT_EQ(monitor.sentLines(), c.sent);
-    EXPECT_EQ(box->text(), QString::fromUtf8(c.shownAfterClick));
+    widget<QPushButton>(field == Field::txtVol ? Field::cmdSetVolume : Field::cmdSetFreq)->click();
+    EXPECT_EQ(monitor.sentLines(), sent);
+    EXPECT_EQ(box->text(), QString::fromUtf8(shownAfterClick));
   }
 }
 
@@ -134,8 +117,7 @@ TEST_F(Window, FitsEveryProgrammeServiceName) {
   };
   unsigned char widest = ' ';
   for (unsigned char b = 0x21; b <= 0xFE; ++b) widest = width(b) > width(widest) ? b : widest;
-  for (const std::string& name :
-       {std::string("WWWWWWWW"), std::string("MMMMMMMM"), std::string(8, widest), std::string("RADIO  1")}) {
+  for (const std::string& name : {std::string("WWWWWWWW"), std::string(8, widest), std::string("RADIO  1")}) {
     monitor.form.fields().setText(Field::lblPS, name);
     window.render();
     EXPECT_LE(QFontMetrics(ps->font()).horizontalAdvance(ps->text()), ps->contentsRect().width()) << name;

@@ -14,7 +14,6 @@
 namespace tallowmere::test {
 namespace {
 
-namespace fs = std::filesystem;
 using SimulatorTest = InWorkingFolder;
 
 // The monitor's end of the device (the simulator makes it raw); keeps all it has read.
@@ -23,13 +22,12 @@ struct Terminal {
   std::string got;
 
   ~Terminal() { ::close(fd); }
-  void send(const std::string& s) { EXPECT_EQ(::write(fd, s.data(), s.size()), std::ssize(s)); }
-  // Reads until `done` holds, or without until the simulator has closed its side.
-  bool readUntil(const std::function<bool()>& done = nullptr) {
+  // Sends `command`, then reads until `done` holds, or without until the simulator has closed its side.
+  bool exchange(const std::string& command, const std::function<bool()>& done = nullptr) {
+    EXPECT_EQ(command.empty() ? 0 : ::write(fd, command.data(), command.size()), std::ssize(command));
     return eventually([&] {
-      char buffer[4096];
       ssize_t n;
-      while ((n = ::read(fd, buffer, sizeof buffer)) > 0) got.append(buffer, static_cast<std::size_t>(n));
+      for (char b[4096]; (n = ::read(fd, b, sizeof b)) > 0;) got.append(b, static_cast<std::size_t>(n));
       return done ? done() : n == 0 || errno != EAGAIN;
     });
   }
@@ -37,23 +35,18 @@ struct Terminal {
 
 TEST_F(SimulatorTest, BuiltInStationFloodedAndRecorded) {
   ChildProcess sim({SIM_BINARY, "--flood", "--record", "recording.txt", "receiver"});
-  std::string said;  // 'LINK -> DEVICE' once it is ready
-  ASSERT_TRUE(eventually([&] { return (said += sim.output()).starts_with("receiver -> /dev/pts/"); }));
+  ASSERT_TRUE(sim.output(10000).starts_with("receiver -> /dev/pts/"));  // 'LINK -> DEVICE' once it is ready
   Terminal monitor;
-  monitor.send("i\r\n");  // before the first tuning command, the answer and nothing else
-  ASSERT_TRUE(monitor.readUntil([&] { return monitor.got == " --- MONO RSSI: 07\r\n"; })) << monitor.got;
-  monitor.send("f8880\r\n");
-  ASSERT_TRUE(monitor.readUntil([&] { return std::ranges::count(monitor.got, '\n') > 300; }));
-  monitor.send("i\n");
+  const std::string noStation = " --- MONO RSSI: 07\r\n";  // all there is before the first tuning
+  ASSERT_TRUE(monitor.exchange("i\r\n", [&] { return monitor.got == noStation; })) << monitor.got;
+  ASSERT_TRUE(monitor.exchange("f8880\r\n", [&] { return std::ranges::count(monitor.got, '\n') > 300; }));
   const std::regex onStation(" RDS STEREO RSSI: (4[4-9]|50)\r\n");
-  ASSERT_TRUE(monitor.readUntil([&] { return std::regex_search(monitor.got, onStation); }));
+  ASSERT_TRUE(monitor.exchange("i\n", [&] { return std::regex_search(monitor.got, onStation); }));
   // A frequency without a station: nothing after the answer to the command behind it.
-  monitor.send("f9000\ri\r\n");
-  ASSERT_TRUE(monitor.readUntil([&] { return monitor.got.ends_with("\r\n --- MONO RSSI: 07\r\n"); }));
+  ASSERT_TRUE(monitor.exchange("f9000\ri\r\n", [&] { return monitor.got.ends_with("\r\n" + noStation); }));
   EXPECT_EQ(sim.stop(), 0);
-  EXPECT_TRUE(monitor.readUntil());
-  EXPECT_TRUE(monitor.got.ends_with("\r\n --- MONO RSSI: 07\r\n"));
-  EXPECT_FALSE(fs::exists(fs::symlink_status("receiver")));
+  EXPECT_TRUE(monitor.exchange("") && monitor.got.ends_with("\r\n" + noStation)) << monitor.got;
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("receiver")));
 
   EXPECT_EQ(readFile("recording.txt"), monitor.got);
   const QJsonObject dump = replay({"recording.txt"}).last();
@@ -66,19 +59,16 @@ TEST_F(SimulatorTest, GroupsFileOnceOverALeftoverLink) {
                     last = groupLine(radioTextGroup({.pi = 0x1234}, false, 0, "ABCD"));
   // A blank line and a line ended by LF alone: group lines with CR LF all the same.
   writeFile("two.groups", first + "\r\n" + last.substr(0, 25) + "\n");
-  fs::create_symlink("/dev/null", "receiver");  // left over from an earlier run
+  std::filesystem::create_symlink("/dev/null", "receiver");  // left over from an earlier run
   ChildProcess sim({SIM_BINARY, "--groups", "two.groups", "--once", "--flood", "receiver"});
-  std::string said;  // 'LINK -> DEVICE' once the link is replaced
-  ASSERT_TRUE(eventually([&] { return (said += sim.output()).ends_with('\n'); }));
+  ASSERT_TRUE(sim.output(10000).starts_with("receiver -> /dev/pts/"));  // the link replaced
   Terminal monitor;
-  monitor.send("f9000\r\n");
-  ASSERT_TRUE(monitor.readUntil([&] { return monitor.got.ends_with(last); }));
+  ASSERT_TRUE(monitor.exchange("f9000\r\n", [&] { return monitor.got.ends_with(last); }));
   EXPECT_EQ(sim.stop(), 0);
-  EXPECT_TRUE(monitor.readUntil());
+  EXPECT_TRUE(monitor.exchange(""));
   EXPECT_EQ(monitor.got, first + last);
 }
 
-// What each tool accepts and refuses on its command line, and says about it.
 TEST_F(SimulatorTest, CommandLinesOfBothTools) {
   writeFile("taken", "not a link");
   writeFile("bad.jsonl", "\"ok\"\n{\"tick\": \"noon\"}\n");
@@ -89,17 +79,15 @@ TEST_F(SimulatorTest, CommandLinesOfBothTools) {
       {{sim, "--help"}, 0, "Usage: tallowmere-sim"}, {{sim, "--once"}, 2, "--once goes with --groups"},
       {{sim, "--groups"}, 2, "--groups needs a file name"}, {{sim, "-f"}, 2, "unexpected argument '-f'"},
       {{sim, "a", "b"}, 2, "unexpected argument 'b'"}, {{sim, "--groups", "none"}, 1, "none: No such file"},
-      {{sim, "taken"}, 1, "taken exists and is not a symbolic link"},
+      {{sim, "taken"}, 1, "is not a symbolic link"}, {{replay, "."}, 2, "cannot read .: Is a dir"},
       {{replay, "--help"}, 0, "Usage: tallowmere-replay"}, {{replay}, 2, "Usage: tallowmere-replay"},
       {{replay, "a", "b"}, 2, "unexpected argument 'b'"}, {{replay, "--scrip", "a"}, 2, "argument '--scrip'"},
-      {{replay, "none"}, 2, "cannot read none: No such file"}, {{replay, "."}, 2, "cannot read .: Is a dir"},
-      {{replay, "--script", "bad.jsonl"}, 2, "bad.jsonl:2:"},
+      {{replay, "none"}, 2, "read none: No such"}, {{replay, "--script", "bad.jsonl"}, 2, "bad.jsonl:2:"},
       {{replay, "--script", "wide.jsonl"}, 2, "wide.jsonl:1:"}};
   // clang-format on
   for (const auto& [command, status, says] : runs) {
-    const RunResult run = runToEnd(command);
-    EXPECT_EQ(run.status, status) << says;
-    EXPECT_NE((run.out + run.err).find(says), std::string::npos) << run.out << run.err;
+    const auto [code, out, err] = runToEnd(command);
+    EXPECT_TRUE(code == status && (out + err).find(says) != std::string::npos) << code << ' ' << out << err;
   }
   EXPECT_EQ(readFile("taken"), "not a link");
 }
