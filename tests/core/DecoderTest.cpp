@@ -81,19 +81,17 @@ TEST_F(DecoderTest, TrafficStateFollowsTheIndicatorsIntoTheBannerAndTheFile) {
   };
   const char* normal = "NORMAL BROADCAST";
   const char* on = "TRAFFIC ANNOUNCEMENT";
-  // clang-format off
   const std::vector<Step> steps = {
       {2, false, false, false, false, false, normal, " 0 \r\n"},  // the first group writes
       {0, false, true, true, true, false, normal, " 0 \r\n"},
-      {2, false, false, true, true, false, normal, " 0 \r\n"},    // TA carried over
-      {0, true, true, true, true, true, normal, " 0 \r\n"},       // TP lit for the next group
+      {2, false, false, true, true, false, normal, " 0 \r\n"},  // TA carried over
+      {0, true, true, true, true, true, normal, " 0 \r\n"},     // TP lit for the next group
       {0, true, true, true, false, true, on, " 1 \r\n"},
       {2, true, false, true, false, true, on, " 1 \r\n"},
-      {0, true, false, false, false, true, normal, " 0 \r\n"},    // TA off: at once
-      {0, false, true, true, false, false, on, " 1 \r\n"},        // TP off: one group late
+      {0, true, false, false, false, true, normal, " 0 \r\n"},  // TA off: at once
+      {0, false, true, true, false, false, on, " 1 \r\n"},      // TP off: one group late
       {0, false, true, true, true, false, normal, " 0 \r\n"},
   };
-  // clang-format on
   Harness m;
   m.loadAndTune();
   for (const Step& st : steps) {
@@ -166,7 +164,6 @@ TEST(ClockTimeTest, ShowsUtcLocalTimeOffsetAndDate) {
     ClockTime coded;  // Modified Julian Day, UTC hour and minute, offset in half hours
     std::string local, offset, utc, date;
   };
-  // clang-format off
   const std::vector<Case> cases = {
       {{32768, 19, 0, 0}, "19:00", "0", "19:00", "1948-08-05"},
       {{0, 3, 21, 4}, "05:21", "2", "03:21", "1858-11-17"},
@@ -184,7 +181,6 @@ TEST(ClockTimeTest, ShowsUtcLocalTimeOffsetAndDate) {
       {{57847, 3, 63, 1}, "03:63", "0.5", "03:63", "2017-04-04"},
       {{57847, 3, 60, 0}, "03:60", "0", "03:60", "2017-04-04"},
   };
-  // clang-format on
   for (const Case& c : cases) {
     DisplayModel w;
     GroupValues v;

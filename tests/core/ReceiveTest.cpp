@@ -92,14 +92,12 @@ TEST(GroupRecordTest, CutsLinesAsTheReceiverSendsThemAndAsNoiseLeavesThem) {
 
 TEST(GroupRecordTest, BitsOfDigitsAndNumbersOfBits) {
   NibbleBits bits;
-  // clang-format off
   const std::vector<std::pair<char, std::string>> digits = {
       {'G', ""}, {'5', "0101"}, {'G', "0101"}, {'a', "0101"}, {'E', "1110"}, {'0', "0000"}, {'F', "1111"}};
   for (const auto& [digit, expected] : digits) {
     bits.HexDigitToBits(digit);
     EXPECT_EQ(bits.nibbleBits(), expected) << digit;  // an unknown digit keeps the previous bits
   }
-  // clang-format on
   EXPECT_EQ(BinToDec("1101"), 13);
   EXPECT_EQ(BinToDec(""), 0);
   EXPECT_EQ(BinToDec("10x1"), 9);
