@@ -98,12 +98,13 @@ TEST(GroupRecordTest, BitsOfDigitsAndNumbersOfBits) {
     bits.HexDigitToBits(digit);
     EXPECT_EQ(bits.nibbleBits(), expected) << digit;  // an unknown digit keeps the previous bits
   }
-  EXPECT_EQ(BinToDec("1101"), 13);
-  EXPECT_EQ(BinToDec(""), 0);
-  EXPECT_EQ(BinToDec("10x1"), 9);
-  EXPECT_EQ(BinToDec(std::string(31, '1')), INT32_MAX);
-  EXPECT_EQ(BinToDec(std::string(32, '1')), -1);
-  EXPECT_EQ(BinToDec("1" + std::string(40, '0')), INT32_MIN);
+  const std::vector<std::pair<std::string, std::int32_t>> numbers = {{"1101", 13},
+                                                                     {"", 0},
+                                                                     {"10x1", 9},
+                                                                     {std::string(31, '1'), INT32_MAX},
+                                                                     {std::string(32, '1'), -1},
+                                                                     {"1" + std::string(40, '0'), INT32_MIN}};
+  for (const auto& [text, number] : numbers) EXPECT_EQ(BinToDec(text), number) << text;
 }
 
 TEST_F(ReceiveTest, RepeatedLinesAreDecodedAgainUnlessTheyGaveNoBytes) {

@@ -107,8 +107,9 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
   }
 }
 
-// The window repaints only the fields whose text, colours or visibility changed.
-TEST(DisplayModelTest, MarksOnlyTheFieldsAWriteChanged) {
+// The window repaints only the fields a write changed. Station bytes stay bytes in the
+// model and the dump; the window draws them through the RDS character table.
+TEST(DisplayModelTest, MarksWhatChangedDumpsAsJsonAndShowsStationBytesThroughTheRdsTable) {
   DisplayModel w;
   w.clearChanges();
   w.setText(Field::lblPS, "NOPSNAME");
@@ -120,12 +121,6 @@ TEST(DisplayModelTest, MarksOnlyTheFieldsAWriteChanged) {
   w.light(Field::lbl2A);
   EXPECT_TRUE(w.changed(Field::lblPI) && w.changed(Field::lbl2A));
   EXPECT_FALSE(w.changed(Field::lblPS) || w.changed(Field::lbl0A));
-}
-
-// Station bytes stay bytes in the model and the dump; the window draws them through the
-// RDS character table.
-TEST(DisplayModelTest, DumpsAsJsonAndShowsStationBytesThroughTheRdsTable) {
-  DisplayModel w;
   w.setText(Field::lblPS,
             "R&B \"S\\\x99"
             "d");

@@ -24,7 +24,7 @@ std::string Harness::file(std::string_view name) const {
 
 std::vector<std::string> Harness::sentLines() const {
   std::vector<std::string> lines;
-  for (const auto& s : port.sent) lines.push_back(s.line);
+  for (const auto& [at, line] : port.sent) lines.push_back(line);
   return lines;
 }
 

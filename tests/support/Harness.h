@@ -16,14 +16,10 @@ class RecordingPort : public ReceiverPort {
     opened.push_back(device);
     return opens;
   }
-  void write(std::string_view line) override { sent.push_back({now, std::string(line)}); }
+  void write(std::string_view line) override { sent.emplace_back(now, line); }
 
-  struct Sent {
-    long atMs;
-    std::string line;
-  };
   std::vector<std::string> opened;
-  std::vector<Sent> sent;
+  std::vector<std::pair<long, std::string>> sent;  // the time each was sent, and the line
   long now = 0;
   bool opens = true;
 };
