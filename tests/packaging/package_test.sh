@@ -10,7 +10,7 @@ deb=$(ls "$out"/tallowmere_*.deb)
 
 fail() { echo "$deb: $*" >&2; exit 1; }
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for f in ./usr/bin/tallowmere ./usr/bin/tallowmere-replay ./usr/bin/tallowmere-sim \
+for f in ./usr/bin/tallowmere ./usr/bin/tallowmere-replay ./usr/bin/tallowmere-sim ./usr/bin/tallowmere-log \
          ./usr/share/applications/tallowmere.desktop \
          ./usr/share/icons/hicolor/32x32/apps/tallowmere.png \
          ./usr/share/doc/tallowmere/examples/tallowmere.service; do
