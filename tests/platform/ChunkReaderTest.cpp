@@ -52,6 +52,7 @@ class ChunkReaderTest : public ::testing::Test, private ChunkSink {
 // A line without LF goes out once the line went quiet; a backlog, in runs with a waiting click served in
 // between. On failure all delivered goes out first: waiting for a run, read but not announced, cut short.
 TEST_F(ChunkReaderTest, HandsOverQuietLinesAndBacklogsInRunsAndAllOfItOnFailure) {
+  ::testing::internal::CaptureStderr();  // nothing dropped: nothing to report
   receive(kGroup + ">>> D42A");
   receive(":05");
   ASSERT_TRUE(pumpUntil([&] { return chunks.size() >= 2; }));
@@ -68,6 +69,7 @@ TEST_F(ChunkReaderTest, HandsOverQuietLinesAndBacklogsInRunsAndAllOfItOnFailure)
   EXPECT_EQ(std::accumulate(chunks.begin(), chunks.end(), std::string()),
             groups(100) + kGroup + ">>> D42A:05");
   EXPECT_EQ(runEnds.back(), 102u);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 // At most a mebibyte waits: past it the oldest lines are dropped and counted on stderr,
