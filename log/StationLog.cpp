@@ -33,10 +33,11 @@ int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
   const auto value = ini.value("Log", "LogDays");
   if (!value) return StationLog::kDefaultLogDays;
   const auto number = readWholeNumber(*value);
-  if (number && !number->negative && number->fractionDigits.find_first_not_of('0') == std::string::npos &&
-      number->integerDigits.size() <= 5 && std::stoi("0" + number->integerDigits) <= kMaxLogDays) {
-    return std::stoi("0" + number->integerDigits);
-  }
+  const bool wholeDays = number && !number->negative &&
+                         number->fractionDigits.find_first_not_of('0') == std::string::npos &&
+                         number->integerDigits.size() <= 5;
+  const int days = wholeDays ? std::stoi("0" + number->integerDigits) : -1;
+  if (wholeDays && days <= kMaxLogDays) return days;
   reportProblem(iniPath + ": [Log] LogDays \"" + *value + "\" is not a number of days from 0 to " +
                 std::to_string(kMaxLogDays) + "; the log keeps " +
                 std::to_string(StationLog::kDefaultLogDays) + " days");
@@ -78,9 +79,9 @@ void StationLog::stop() {
 }
 
 void StationLog::tuned(std::string_view frequencyDigits, ChangeBy by) {
-  watcher_.tunedTo(frequencyText(frequencyDigits));
-  write(
-      LogLine(clock_.now(), "tune").text("frequency", frequencyText(frequencyDigits)).text("by", byName(by)));
+  const std::string frequency = frequencyText(frequencyDigits);
+  watcher_.tunedTo(frequency);
+  write(LogLine(clock_.now(), "tune").text("frequency", frequency).text("by", byName(by)));
 }
 
 void StationLog::volumeSet(std::string_view volume, ChangeBy by) {
