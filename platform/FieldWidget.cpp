@@ -19,10 +19,6 @@ namespace {
 constexpr char kSubstitute = '\x1A';
 
 // Fields that show text received from the station, drawn through the RDS table.
-bool showsReceivedText(Field f) {
-  return f == Field::lblPS || f == Field::lblRadioText || f == Field::lblRTA || f == Field::lblRTB;
-}
-
 Qt::Alignment alignmentOf(Align align) {
   switch (align) {
     case Align::Left:
