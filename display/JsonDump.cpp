@@ -1,9 +1,9 @@
 #include "display/JsonDump.h"
 
-#include "display/RdsCharset.h"
-
 #include <cstdio>
 #include <optional>
+
+#include "display/RdsCharset.h"
 
 namespace tallowmere {
 namespace {

@@ -41,7 +41,9 @@ class StationLog : private ProblemSink {
   StationLog& operator=(const StationLog&) = delete;
 
   // Who else hears of every event, even with the log files off.
-  void setEventListener(std::function<void(const LogLine&)> listener) { eventListener_ = std::move(listener); }
+  void setEventListener(std::function<void(const LogLine&)> listener) {
+    eventListener_ = std::move(listener);
+  }
 
   void start(const IniFile& ini, const std::string& iniPath, const LogStart& info);
   // A clean exit: an announcement in progress ends, then the stop event.

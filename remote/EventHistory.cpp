@@ -15,7 +15,8 @@ void EventHistory::add(const LogLine& line) {
 std::string EventHistory::arrayFrom(long long first, std::size_t limit) const {
   const long long oldest = next_ - static_cast<long long>(events_.size());
   const long long available = next_ - std::max(first, oldest);
-  const auto count = static_cast<std::size_t>(std::clamp<long long>(available, 0, static_cast<long long>(limit)));
+  const auto count =
+      static_cast<std::size_t>(std::clamp<long long>(available, 0, static_cast<long long>(limit)));
   std::string out = "[";
   for (auto it = events_.end() - static_cast<std::ptrdiff_t>(count); it != events_.end(); ++it) {
     if (out.size() > 1) out += ",";

@@ -1,6 +1,7 @@
 #include "remote/Metrics.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "remote/ReceptionCounters.h"
 
@@ -63,11 +64,13 @@ class Exposition {
 std::string metricsText(const MonitorStatus& status, const FileHealthByName& files, WebClients clients) {
   Exposition m;
   const ReceptionCounters& c = status.counters;
-  m.gauge("tallowmere_receiver_connected", "Whether the receiver's serial port is open.", status.connected ? 1 : 0);
+  m.gauge("tallowmere_receiver_connected", "Whether the receiver's serial port is open.",
+          status.connected ? 1 : 0);
   if (const auto level = signalLevel(status.fields)) {
     m.gauge("tallowmere_signal_level_dbuv", "The signal level the receiver last reported, in dBuV.", *level);
   }
-  m.gauge("tallowmere_stereo", "Whether the receiver last reported stereo.", status.fields.isLit(Field::lblStereo) ? 1 : 0);
+  m.gauge("tallowmere_stereo", "Whether the receiver last reported stereo.",
+          status.fields.isLit(Field::lblStereo) ? 1 : 0);
 
   m.family("tallowmere_groups_total", "counter", "RDS groups received.");
   m.sample("tallowmere_groups_total", "", static_cast<double>(c.groups()));
@@ -77,21 +80,26 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
     m.sample("tallowmere_groups_by_type_total", "type=\"" + ReceptionCounters::typeName(type) + "\"",
              static_cast<double>(c.groupsOfType(type)));
   }
-  m.family("tallowmere_uncut_group_lines_total", "counter", "Group lines that could not be cut into four hexadecimal blocks.");
+  m.family("tallowmere_uncut_group_lines_total", "counter",
+           "Group lines that could not be cut into four hexadecimal blocks.");
   m.sample("tallowmere_uncut_group_lines_total", "", static_cast<double>(c.uncut()));
 
   const bool trafficKnown = status.decoder.lastTrafficState != 2;
-  m.gauge("tallowmere_traffic_announcement", "Whether a traffic announcement is on (0 while the state is unknown).",
+  m.gauge("tallowmere_traffic_announcement",
+          "Whether a traffic announcement is on (0 while the state is unknown).",
           trafficKnown && status.decoder.lastTrafficState == 1 ? 1 : 0);
   m.gauge("tallowmere_traffic_state_known", "Whether the traffic state is known.", trafficKnown ? 1 : 0);
-  m.gauge("tallowmere_seconds_since_last_group", "Seconds since the last RDS group (since start while none came).",
-          c.secondsSinceLastGroup(status.nowSeconds).value_or(status.uptimeSeconds));
+  const double sinceLastGroup = c.secondsSinceLastGroup(status.nowSeconds).value_or(status.uptimeSeconds);
+  m.gauge("tallowmere_seconds_since_last_group",
+          "Seconds since the last RDS group (since start while none came).",
+          std::round(sinceLastGroup * 1000) / 1000);
 
   const std::string& pi = status.fields[Field::lblPI].text;
   if (!pi.empty()) {
     m.family("tallowmere_station_info", "gauge", "The station received: its PI code and programme type.");
     m.sample("tallowmere_station_info",
-             "pi=\"" + labelValue(pi) + "\",pty=\"" + labelValue(status.fields[Field::lblPTY].text) + "\"", 1);
+             "pi=\"" + labelValue(pi) + "\",pty=\"" + labelValue(status.fields[Field::lblPTY].text) + "\"",
+             1);
   }
 
   m.family("tallowmere_output_file_writable", "gauge", "Whether the last write of an output file succeeded.");

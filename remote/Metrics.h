@@ -4,7 +4,6 @@
 #include <string>
 
 #include "output/AtomicFileWriter.h"
-
 #include "remote/MonitorStatus.h"
 
 namespace tallowmere {

@@ -17,7 +17,7 @@ struct MonitorStatus {
   long decoded;  // group lines decoded since start
   bool connected;
   std::string_view device;
-  std::string_view frequency;
+  std::string frequency;
   std::string_view title;
   std::string_view version;
   WallTime started;

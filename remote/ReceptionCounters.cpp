@@ -34,7 +34,8 @@ std::optional<double> ReceptionCounters::secondsSinceLastGroup(double nowSeconds
 }
 
 void ReceptionCounters::takeSample(long long unixSeconds, std::optional<int> level, double elapsedSeconds) {
-  const double rate = elapsedSeconds > 0 ? static_cast<double>(groups_ - groupsAtLastSample_) / elapsedSeconds : 0;
+  const double rate =
+      elapsedSeconds > 0 ? static_cast<double>(groups_ - groupsAtLastSample_) / elapsedSeconds : 0;
   groupsAtLastSample_ = groups_;
   samples_.push_back({unixSeconds, level, rate});
   if (samples_.size() > kSampleCount) samples_.pop_front();

@@ -78,7 +78,8 @@ bool tokenMatches(std::string_view given, std::string_view expected) {
 
 std::string_view bearerToken(std::string_view authorization) {
   constexpr std::string_view kScheme = "Bearer ";
-  if (authorization.size() <= kScheme.size() || lowerCase(authorization.substr(0, kScheme.size())) != "bearer ") {
+  if (authorization.size() <= kScheme.size() ||
+      lowerCase(authorization.substr(0, kScheme.size())) != "bearer ") {
     return {};
   }
   return authorization.substr(kScheme.size());

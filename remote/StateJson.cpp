@@ -11,14 +11,16 @@ namespace {
 
 void appendNumber(std::string& out, double value, int decimals) {
   char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
+  const auto end =
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
   out.append(digits, end);
 }
 
 }  // namespace
 
 std::string receiverJson(const MonitorStatus& status) {
-  std::string out = status.connected ? "{\"connected\": true, \"device\": " : "{\"connected\": false, \"device\": ";
+  std::string out =
+      status.connected ? "{\"connected\": true, \"device\": " : "{\"connected\": false, \"device\": ";
   appendJsonText(out, status.device);
   out += ", \"frequency\": ";
   appendJsonText(out, status.frequency);
@@ -38,8 +40,8 @@ std::string monitorJson(const MonitorStatus& status) {
 
 std::string countersJson(const MonitorStatus& status) {
   const ReceptionCounters& c = status.counters;
-  std::string out = "{\"groups\": " + std::to_string(c.groups()) + ", \"uncut\": " + std::to_string(c.uncut()) +
-                    ", \"byType\": {";
+  std::string out = "{\"groups\": " + std::to_string(c.groups()) +
+                    ", \"uncut\": " + std::to_string(c.uncut()) + ", \"byType\": {";
   bool first = true;
   for (std::size_t type = 0; type < ReceptionCounters::kTypeCount; ++type) {
     if (c.groupsOfType(type) == 0) continue;
