@@ -1,0 +1,227 @@
+// The web server over real sockets: the state as the replay driver dumps it, and a monitor on
+// the simulated receiver flooding a capture while clients ask for everything, rightly and wrongly.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QWebSocket>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+
+#include "platform/web/WebServer.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Stations.h"
+#include "tests/support/WorkingFolder.h"
+#include "tools/replay/ReplayDriver.h"
+
+namespace tallowmere::test {
+namespace {
+
+// Lets Qt run, in this process and its sockets, until `done` holds.
+bool pump(const std::function<bool()>& done, int limitMs = 30000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > limitMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+struct Response {
+  int status = 0;
+  std::string head;  // status line and headers
+  std::string body;
+};
+
+// One request on a connection of its own; the answer as far as it came.
+Response ask(quint16 port, const std::string& request) {
+  QTcpSocket socket;
+  socket.connectToHost("127.0.0.1", port);
+  socket.write(request.data(), static_cast<qint64>(request.size()));
+  std::string received;
+  const auto complete = [&] {
+    received += socket.readAll().toStdString();
+    const std::size_t end = received.find("\r\n\r\n");
+    if (end == std::string::npos) return socket.state() == QAbstractSocket::UnconnectedState;
+    std::smatch length;
+    const std::string head = received.substr(0, end);
+    if (!std::regex_search(head, length, std::regex("Content-Length: (\\d+)"))) return true;
+    return received.size() >= end + 4 + std::stoul(length[1]);
+  };
+  pump(complete, 10000);
+  Response r;
+  const std::size_t end = received.find("\r\n\r\n");
+  r.head = received.substr(0, end);
+  if (end != std::string::npos) r.body = received.substr(end + 4);
+  if (received.size() > 12) r.status = std::stoi(received.substr(9, 3));
+  return r;
+}
+
+std::string get(std::string_view path, std::string_view extraHeaders = "") {
+  return "GET " + std::string(path) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + std::string(extraHeaders) + "\r\n";
+}
+
+std::string post(std::string_view path, std::string_view body, std::string_view extraHeaders = "") {
+  return "POST " + std::string(path) + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + std::string(extraHeaders) +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
+}
+
+QJsonObject json(const std::string& text) {
+  return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+using WebServerTest = InWorkingFolder;
+
+// A session of a real station's groups, a RadioText with letters beyond ASCII and a signal
+// report: /api/state holds the fields and the count of the replay driver's dump, each
+// text also as the window draws it.
+TEST_F(WebServerTest, StateIsTheReplayDump) {
+  char* dumped = nullptr;
+  std::size_t dumpedSize = 0;
+  std::FILE* out = open_memstream(&dumped, &dumpedSize);
+  ReplayDriver driver(out);
+  for (const char* line :
+       {R"({"freq": "104.6"})", R"({"click": "cmdSetFreq"})", R"(" RDS STEREO RSSI: 42\r\n")"}) {
+    ASSERT_EQ(driver.runScriptLine(line), "");
+  }
+  const auto capture = captureLines("de-104.6rtl-D42A");
+  for (std::size_t i = 0; i < 400; ++i) driver.receive(capture[i] + "\r\n");
+  std::string airText = "Gr\x99ne W\x97lfe f\x99r 5 \xA9";
+  airText.resize(64, ' ');
+  for (const std::string& line : TestStation{}.radioText(airText)) driver.receive(line);
+  ASSERT_EQ(driver.runScriptLine(R"({"dump": true})"), "");
+  std::fflush(out);
+
+  const AtomicFileWriter files;
+  const EventHistory events;
+  WebSettings anyPort;
+  anyPort.port = 0;
+  WebServer server({driver.form(), files, events, "{}", [] {}}, anyPort);
+  ASSERT_TRUE(server.listen());
+  QJsonObject state = json(ask(server.serverPorts().front(), get("/api/state")).body);
+  const QJsonObject dump = json(std::string(dumped, dumpedSize));
+  QJsonObject fields = state["fields"].toObject();
+  EXPECT_EQ(fields["lblRadioText"].toObject()["shown"].toString().trimmed(), u"Grüne Wölfe für 5 €");
+  for (auto it = fields.begin(); it != fields.end(); ++it) {
+    QJsonObject field = it->toObject();
+    field.remove("shown");
+    *it = field;
+  }
+  EXPECT_EQ(fields, dump["fields"].toObject());
+  EXPECT_EQ(state["decoded"], dump["decoded"]);
+  std::fclose(out);
+  std::free(dumped);
+}
+
+std::string upgrade(std::string_view path, std::string_view extraHeaders) {
+  return get(path,
+             "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\n"
+             "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n" +
+                 std::string(extraHeaders));
+}
+
+// A remote operator tunes the monitor, and the simulated receiver floods a real capture to
+// a decoder on /ws/groups while other clients send every kind of bad request: each is
+// answered as it should be, and the decoder gets every group the receiver sent, in order.
+TEST_F(WebServerTest, EveryGroupReachesADecoderWhileBadRequestsAreAnswered) {
+  const std::string capture = std::string(CAPTURES_DIR) + "/de-104.6rtl-D42A.groups";
+  const std::size_t captured = captureLines("de-104.6rtl-D42A").size();
+  if (captured == 0) GTEST_SKIP() << "no captures on this machine";
+  writeIni(
+      "[Tallowmere]\nCOMport=./receiver\nFrequency=\n[Web]\nListen=127.0.0.1:0\nControlToken=s3cret\n"
+      "MaxClients=6\n");
+  ChildProcess sim(
+      {SIM_BINARY, "--groups", capture, "--once", "--flood", "--record", "sent.txt", "receiver"});
+  ASSERT_TRUE(sim.output(10000).starts_with("receiver -> "));
+  ChildProcess monitor({MONITOR_BINARY});
+  std::smatch serving;
+  std::string errors;
+  ASSERT_TRUE(eventually([&] {
+    errors = monitor.errors();
+    return std::regex_search(errors, serving, std::regex("web: serving http://127.0.0.1:(\\d+)/\n"));
+  }));
+  const auto port = static_cast<quint16>(std::stoi(serving[1]));
+
+  QWebSocket decoder;
+  std::vector<std::string> groups;
+  QObject::connect(&decoder, &QWebSocket::textMessageReceived,
+                   [&](const QString& m) { groups.push_back(m.toStdString()); });
+  decoder.open(QUrl("ws://127.0.0.1:" + QString::number(port) + "/ws/groups"));
+  ASSERT_TRUE(pump([&] { return decoder.state() == QAbstractSocket::ConnectedState; }));
+
+  const std::string control = "Authorization: Bearer s3cret\r\n";
+  for (const std::string& refused :
+       {post("/api/frequency", "104.6"), post("/api/frequency", "104.6", "Authorization: Bearer s3cre\r\n"),
+        post("/api/volume", "9", control + "Origin: http://rebind.example\r\n")}) {
+    EXPECT_EQ(ask(port, refused).status, 403) << refused;
+  }
+  EXPECT_EQ(ask(port, get("/api/events")).body.find("\"tune\""), std::string::npos);  // nothing sent
+  // The start-up timer finds no frequency to tune to, then the operator's comes.
+  ASSERT_TRUE(eventually([&] {
+    return json(ask(port, get("/api/state")).body)["fields"].toObject()["txtFreq"].toObject()["text"] ==
+           "INVALID";
+  }));
+  const Response tuned =
+      ask(port, post("/api/frequency", "104.6\n", control + "Origin: http://127.0.0.1\r\n"));
+  EXPECT_EQ(tuned.status, 200);
+  EXPECT_EQ(tuned.body, R"({"box": "104.6"})");
+
+  // While the capture floods in.
+  const struct {
+    std::string request;
+    int status;
+  } cases[] = {
+      {get("/nowhere"), 404},
+      {post("/api/state", ""), 405},
+      {"GET / HTTP/1.1\r\nHost: rebind.example:8088\r\n\r\n", 421},
+      {get("/ws/state"), 426},
+      {get("/api/events?since=yesterday"), 400},
+      {get("/", "X-Filler: " + std::string(9000, 'x') + "\r\n"), 431},
+      {post("/api/volume", std::string(5000, '8'), control), 413},
+      {"POST /api/volume HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
+      {upgrade("/ws/groups", "Origin: http://rebind.example\r\n"), 403},
+      {upgrade("/ws/nowhere", ""), 404},
+      {"GET /ws/state HTTP/1.1\r\nHost: rebind.example\r\n\r\n", 421},
+  };
+  for (const auto& c : cases) {
+    const Response r = ask(port, c.request);
+    EXPECT_EQ(r.status, c.status) << c.request.substr(0, 80);
+    EXPECT_NE(r.head.find("\r\nContent-Security-Policy: default-src 'self'\r\n"), std::string::npos)
+        << r.head;
+    EXPECT_NE(r.head.find("\r\nX-Content-Type-Options: nosniff"), std::string::npos) << r.head;
+  }
+  std::vector<std::unique_ptr<QTcpSocket>> idle;  // with the decoder, MaxClients connections
+  for (int i = 0; i < 5; ++i) {
+    idle.push_back(std::make_unique<QTcpSocket>());
+    idle.back()->connectToHost("127.0.0.1", port);
+  }
+  ASSERT_TRUE(pump([&] { return idle.back()->state() == QAbstractSocket::ConnectedState; }));
+  EXPECT_EQ(ask(port, get("/api/state")).status, 503);
+  idle.clear();
+
+  std::vector<std::string> expected;
+  ASSERT_TRUE(pump(
+      [&] {
+        std::ifstream sent("sent.txt");
+        expected.clear();
+        for (std::string line; std::getline(sent, line);) {
+          if (line.starts_with(">>> "))
+            expected.push_back(std::regex_replace(line.substr(4, 19), std::regex(":"), " "));
+        }
+        return expected.size() == captured && groups.size() >= expected.size();
+      },
+      90000))
+      << groups.size() << " groups of " << expected.size();
+  EXPECT_EQ(groups, expected);
+  const std::string metrics = ask(port, get("/metrics")).body;
+  EXPECT_NE(metrics.find("\ntallowmere_groups_total " + std::to_string(expected.size()) + "\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tallowmere::test
