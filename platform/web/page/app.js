@@ -55,7 +55,7 @@ function applyField(name, change) {
 // The window draws a programme service name too wide for its box smaller, so that all
 // eight characters show; so does the page.
 function fitText(el, look, text) {
-  const room = look.w - 6;
+  const room = look.w - 12;  // inside the frame, a little air either side
   let size = look.size;
   for (; size > 4; size -= 1) {
     measure.font = `${look.bold ? 'bold ' : ''}${size}px "Liberation Sans", Arial, sans-serif`;
