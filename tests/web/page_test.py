@@ -57,7 +57,7 @@ def browser(width, height):
 def main():
     parser = argparse.ArgumentParser()
     for name in ['--monitor', '--sim', '--captures']:
-        parser.add_argument(name, required=True)
+        parser.add_argument(name, required=True, type=os.path.abspath)
     parser.add_argument('--screenshot', help='save the page, once it shows a station, as this PNG')
     args = parser.parse_args()
     # A real station (104.6 RTL Berlin) where the captures are on this machine, else the
@@ -76,7 +76,7 @@ def main():
             assert sim.stdout.readline().startswith('receiver -> /dev/pts/'), 'the simulator did not start'
             monitor, base = start_monitor(args, folder, frequency, '127.0.0.1:0')
             processes.append(monitor)
-            driver = browser(1000, 1500)
+            driver = browser(1000, 1420)
             driver.get(f'{base}?token={kViewToken}')
 
             def text_of(element_id):
@@ -98,7 +98,8 @@ def main():
                         if entry['level'] == 'SEVERE' and 'favicon.ico' not in entry['message']]
             assert not problems, problems
             if args.screenshot:
-                wait_until('a RadioText', lambda: text_of('f-lblRadioText') != 'NO RADIOTEXT', driver)
+                wait_until('a RadioText and a signal level', lambda: text_of('f-lblRadioText').strip() and
+                           text_of('f-lblRSSI') != 'RSSI: --', driver)
                 driver.save_screenshot(args.screenshot)
 
             # The controls: a wrong token is refused and forgotten, the right one changes the boxes.
