@@ -1,5 +1,6 @@
 #include "remote/RequestRules.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tallowmere {
@@ -53,7 +54,10 @@ std::string hostName(std::string_view hostHeader) {
 }
 
 bool isLoopbackAddress(std::string_view host) {
-  return host == "::1" || host == "localhost" || host.starts_with("127.");
+  // 127.0.0.0/8 written as an address: "127.0.0.1.example.org" is a name anyone may own.
+  const bool dottedQuad = host.find_first_not_of("0123456789.") == std::string_view::npos &&
+                          std::count(host.begin(), host.end(), '.') == 3;
+  return host == "::1" || host == "localhost" || (host.starts_with("127.") && dottedQuad);
 }
 
 bool hostAllowed(std::string_view hostHeader, std::string_view listenHost) {
