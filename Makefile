@@ -26,8 +26,11 @@ build: deps
 	cmake --build $(BUILD)
 
 # The core tests run a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The web tests use a real browser and a real Prometheus.
 CORE_TESTS := core_tests receive_corpus_tests ini_corpus_tests
+TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus
 test: build
+	$(call install-missing,$(TEST_PACKAGES))
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure
 	cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTALLOWMERE_SANITIZE=ON
 	cmake --build $(BUILD)-asan --target $(CORE_TESTS)
