@@ -34,4 +34,36 @@ char16_t rdsDisplayCharacter(unsigned char byte) {
   return byte;
 }
 
+bool showsReceivedText(Field f) {
+  return f == Field::lblPS || f == Field::lblRadioText || f == Field::lblRTA || f == Field::lblRTB;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+std::string rdsTextUtf8(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (const char b : bytes) appendUtf8(text, rdsDisplayCharacter(static_cast<unsigned char>(b)));
+  return text;
+}
+
+std::string shownTextUtf8(Field f, std::string_view bytes) {
+  if (showsReceivedText(f)) return rdsTextUtf8(bytes);
+  std::string text;
+  text.reserve(bytes.size());
+  for (const char b : bytes) appendUtf8(text, static_cast<unsigned char>(b));
+  return text;
+}
+
 }  // namespace tallowmere

@@ -3,12 +3,16 @@
 
 namespace tallowmere {
 
-void FrmMain::cmdSetFreq_Click() {
-  tune(ChangeBy::Button);
+void FrmMain::cmdSetFreq_Click(ChangeBy by) {
+  tune(by);
 }
 
-void FrmMain::cmdSetVolume_Click() {
-  setVolume(ChangeBy::Button);
+void FrmMain::cmdSetVolume_Click(ChangeBy by) {
+  setVolume(by);
+}
+
+std::string FrmMain::tunedFrequency() const {
+  return lastFrequencyDigits_.empty() ? std::string() : frequencyText(lastFrequencyDigits_);
 }
 
 // The last commands are kept for a receiver that is plugged in again.

@@ -65,6 +65,7 @@ void FrmMain::openReceiver(const std::string& iniPath, const std::string& iniCom
                   "; no serial port is opened");
     return;
   }
+  device_ = *setting.device;
   if (port_.open(*setting.device)) connected_ = true;
 }
 

@@ -10,6 +10,7 @@
 #include "output/MetadataFile.h"
 #include "output/TrafficFile.h"
 #include "rds/DecoderState.h"
+#include "rds/GroupRecord.h"
 #include "receiver/ReceiverPort.h"
 
 namespace tallowmere {
@@ -20,18 +21,28 @@ inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiv
 // The monitor window's logic: its fields, form-level state, timers and every handler.
 // It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
 // ticks and received chunks; each handler runs to completion.
+// Hears of every group line the receive handler decoded, after the decoders ran.
+class GroupListener {
+ public:
+  virtual ~GroupListener() = default;
+  virtual void groupDecoded(const GroupRecord& g) = 0;
+};
+
 class FrmMain {
  public:
   FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);
 
   // The station log the handlers tell what happens; none by default.
   void setStationLog(StationLog* log) { log_ = log; }
+  // Who else hears of every decoded group line; none by default.
+  void setGroupListener(GroupListener* listener) { groupListener_ = listener; }
 
   // Runs once, before the window is shown: settings, start-up state, output files, port.
   void Form_Load();
 
-  void cmdSetFreq_Click();
-  void cmdSetVolume_Click();
+  // A click on a button; a remote operator's request runs the same handler.
+  void cmdSetFreq_Click(ChangeBy by = ChangeBy::Button);
+  void cmdSetVolume_Click(ChangeBy by = ChangeBy::Button);
   void tmrSetFreqAtStart_Timer();
   void tmrRSSI_Timer();
   void tmrWriteMetadata_Timer();
@@ -45,6 +56,11 @@ class FrmMain {
   // commands, so one plugged in late or replugged is tuned as before.
   void receiverConnected();
   void receiverDisconnected();
+  bool connected() const { return connected_; }
+  // The serial device the settings name, or "" when they name none.
+  const std::string& device() const { return device_; }
+  // The frequency of the last tuning command in MHz, or "" before the first.
+  std::string tunedFrequency() const;
   std::string_view windowTitle() const { return connected_ ? kWindowTitle : kDisconnectedWindowTitle; }
 
   DisplayModel& fields() { return fields_; }
@@ -66,6 +82,7 @@ class FrmMain {
   ReceiverPort& port_;
   TimerService& timerService_;
   StationLog* log_ = nullptr;
+  GroupListener* groupListener_ = nullptr;
   TrafficFile trafficFile_;
   MetadataFile metadataFile_;
   DisplayModel fields_;
@@ -75,6 +92,7 @@ class FrmMain {
   std::array<TimerState, kTimerCount> timers_ = kTimersAsCreated;
   long groupsDecoded_ = 0;
   bool connected_ = false;
+  std::string device_;
   std::string lastFrequencyDigits_;  // of the last tuning command, for a receiver plugged in again
   std::string lastVolumeText_;       // of the last volume command
 };

@@ -59,6 +59,7 @@ void FrmMain::processGroupLine(std::string_view rxText) {
   }
   updateTmcAndTp(g, values, decoder_, fields_);
   if (log_ != nullptr) log_->groupDecoded(g, decoder_, fields_);
+  if (groupListener_ != nullptr) groupListener_->groupDecoded(g);
   // A decoded line is remembered as its bytes, which begin with code 255 and so never
   // equal a later line: a repeated line is decoded again. A line that gave no bytes is
   // remembered as received, and the same line right after it is skipped.

@@ -9,6 +9,8 @@ namespace tallowmere {
 
 // The UTC day of a time as "YYYY-MM-DD", the name of its day file without ".jsonl".
 std::string utcDay(WallTime time);
+// A time as the log stamps it: "2025-01-01T12:00:00.000Z".
+std::string timeStamp(WallTime time);
 
 // One event of the station log as one line of JSON ended by LF:
 // {"time":"2025-01-01T12:00:00.000Z","event":"ps",...}. Keys are added in order.

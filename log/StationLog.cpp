@@ -1,5 +1,6 @@
 #include "log/StationLog.h"
 
+#include "receiver/ReceiverCommands.h"
 #include "settings/NumberText.h"
 
 namespace tallowmere {
@@ -15,18 +16,13 @@ std::string_view byName(ChangeBy by) {
       return "button";
     case ChangeBy::Reconnect:
       return "reconnect";
+    case ChangeBy::Remote:
+      return "web";
   }
   return {};
 }
 
 }  // namespace
-
-std::string frequencyText(std::string_view digits) {
-  const long long hundredths = std::stoll(std::string(digits));
-  std::string text = std::to_string(hundredths / 100) + "." + std::to_string(hundredths / 10 % 10);
-  if (hundredths % 10 != 0) text += std::to_string(hundredths % 10);
-  return text;
-}
 
 int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
   if (ini.status() != IniFile::Status::Read) return StationLog::kDefaultLogDays;
@@ -120,7 +116,9 @@ void StationLog::problemReported(ProblemKind kind, std::string_view text) {
 }
 
 void StationLog::write(const LogLine& line) {
-  if (!started_ || stopped_ || logDays_ == 0) return;
+  if (!started_ || stopped_) return;
+  if (eventListener_) eventListener_(line);
+  if (logDays_ == 0) return;
   removeExpiredOnNewDay(line.time());
   files_.append(line);
 }

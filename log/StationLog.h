@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,7 @@
 namespace tallowmere {
 
 // Who sent a tuning or volume command.
-enum class ChangeBy { StartUpTimer, Button, Reconnect };
+enum class ChangeBy { StartUpTimer, Button, Reconnect, Remote };
 
 // What the start event records.
 struct LogStart {
@@ -38,6 +39,11 @@ class StationLog : private ProblemSink {
   ~StationLog() override;
   StationLog(const StationLog&) = delete;
   StationLog& operator=(const StationLog&) = delete;
+
+  // Who else hears of every event, even with the log files off.
+  void setEventListener(std::function<void(const LogLine&)> listener) {
+    eventListener_ = std::move(listener);
+  }
 
   void start(const IniFile& ini, const std::string& iniPath, const LogStart& info);
   // A clean exit: an announcement in progress ends, then the stop event.
@@ -67,11 +73,9 @@ class StationLog : private ProblemSink {
   bool started_ = false;
   bool stopped_ = false;
   std::vector<LogLine> beforeStart_;
+  std::function<void(const LogLine&)> eventListener_;
   std::chrono::sys_days lastRemoval_{};
 };
-
-// The frequency of the receiver's tuning digits in MHz, as "104.6" or "107.95".
-std::string frequencyText(std::string_view frequencyDigits);
 
 // [Log] LogDays of the settings: the days of files kept, today included; 0 turns the log
 // off. A value that is not a whole number of days gives one line on stderr and 90.

@@ -152,19 +152,20 @@ AtomicFileWriter::AtomicFileWriter(std::string folder) : folder_(std::move(folde
 bool AtomicFileWriter::replace(std::string_view name, std::string_view content) {
   const fs::path target = resolveLinks(fs::path(folder_) / name);
   const Outcome outcome = writeFile(target, content);
-  const auto failing = failing_.find(name);
+  FileHealth& health = health_.try_emplace(std::string(name)).first->second;
   if (outcome.error != 0) {
-    if (failing == failing_.end()) {
+    ++health.failures;
+    if (health.writable) {
       reportProblem("cannot write " + shown(target) + " (" + std::strerror(outcome.error) +
                         "); it is written again with the next update",
                     ProblemKind::FileFailed);
-      failing_.emplace(name);
+      health.writable = false;
     }
     return false;
   }
-  if (failing != failing_.end()) {
+  if (!health.writable) {
     reportProblem("writing " + shown(target) + " works again", ProblemKind::FileWorks);
-    failing_.erase(failing);
+    health.writable = true;
   }
   if (!outcome.inPlaceBecause.empty()) noteInPlace(name, shown(target), outcome.inPlaceBecause);
   return true;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -22,18 +21,27 @@ namespace tallowmere {
 // so once per file. A target that cannot be opened for writing is a failed write, as it
 // would be for a plain write. A failed write leaves no temporary file, and gives one line
 // on stderr per outage and one when writing works again.
+// How writing one output file fares.
+struct FileHealth {
+  bool writable = true;  // its last write succeeded
+  long long failures = 0;
+};
+
 class AtomicFileWriter : public OutputFiles {
  public:
   explicit AtomicFileWriter(std::string folder = ".");
 
   bool replace(std::string_view name, std::string_view content) override;
 
+  // Every file written so far, by name.
+  const std::map<std::string, FileHealth, std::less<>>& health() const { return health_; }
+
  private:
   // Says once per file name, and again when the reason changes, that it is written in place.
   void noteInPlace(std::string_view name, const std::string& path, const std::string& because);
 
   std::string folder_;
-  std::set<std::string, std::less<>> failing_;
+  std::map<std::string, FileHealth, std::less<>> health_;
   std::map<std::string, std::string> inPlace_;  // file name -> why it was last written in place
 };
 

@@ -15,14 +15,7 @@
 namespace tallowmere {
 namespace {
 
-// Stands in the model for a typed character that Latin-1 lacks.
-constexpr char kSubstitute = '\x1A';
-
 // Fields that show text received from the station, drawn through the RDS table.
-bool showsReceivedText(Field f) {
-  return f == Field::lblPS || f == Field::lblRadioText || f == Field::lblRTA || f == Field::lblRTB;
-}
-
 Qt::Alignment alignmentOf(Align align) {
   switch (align) {
     case Align::Left:
@@ -101,11 +94,7 @@ void FieldWidget::render(const FieldState& state) {
 }
 
 std::string FieldWidget::typedText() const {
-  const QString typed = static_cast<QLineEdit*>(widget_)->text();
-  std::string text;
-  text.reserve(static_cast<std::size_t>(typed.size()));
-  for (QChar c : typed) text.push_back(c.unicode() <= 0xFF ? static_cast<char>(c.unicode()) : kSubstitute);
-  return text;
+  return typedBytes(static_cast<QLineEdit*>(widget_)->text());
 }
 
 void FieldWidget::renderText(std::string_view text) {

@@ -1,5 +1,10 @@
 #include "platform/Monitor.h"
 
+#include <QDir>
+
+#include "platform/web/PageLayout.h"
+#include "remote/WebSettings.h"
+
 namespace tallowmere {
 namespace {
 
@@ -11,11 +16,12 @@ Monitor::Monitor()
     : serial_(*this),
       timers_([this](TimerId id) {
         form_.onTimer(id);
-        window_.render();
+        showChanges();
       }),
       form_(serial_, timers_, files_),
       window_(form_) {
   form_.setStationLog(&log_);
+  log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);
   QObject::connect(&frameTimer_, &QTimer::timeout, [this] { renderFrameEnded(); });
@@ -25,6 +31,26 @@ void Monitor::start() {
   form_.Form_Load();
   window_.renderAll();
   window_.show();
+  startWebServer();
+}
+
+void Monitor::startWebServer() {
+  const WebSettings settings =
+      webSettings(IniFile::load("tallowmere.ini"), QDir::currentPath().toStdString() + "/tallowmere.ini");
+  if (!settings.enabled) return;
+  WebSources sources{form_, files_, events_, pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
+                     [this] { showChanges(); }};
+  web_ = std::make_unique<WebServer>(std::move(sources), settings);
+  if (!web_->listen()) {
+    web_.reset();
+    return;
+  }
+  form_.setGroupListener(web_.get());
+}
+
+void Monitor::showChanges() {
+  window_.render();
+  if (web_) web_->touched();
 }
 
 void Monitor::chunkReceived(std::string_view chunk) {
@@ -34,6 +60,7 @@ void Monitor::chunkReceived(std::string_view chunk) {
 
 void Monitor::chunksDelivered() {
   renderReceived();
+  if (web_) web_->touched();
 }
 
 // The first lines after a quiet spell show at once; lines that follow within a frame
@@ -56,12 +83,12 @@ void Monitor::renderFrameEnded() {
 
 void Monitor::receiverOpened() {
   form_.receiverConnected();
-  window_.render();
+  showChanges();
 }
 
 void Monitor::receiverClosed() {
   form_.receiverDisconnected();
-  window_.render();
+  showChanges();
 }
 
 }  // namespace tallowmere

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "form/FrmMain.h"
 #include "log/StationLog.h"
@@ -10,13 +11,15 @@
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"
 #include "platform/SerialLink.h"
+#include "platform/web/WebServer.h"
+#include "remote/EventHistory.h"
 
 namespace tallowmere {
 
-// The monitor program: the form with its serial line, timers and output files, and the
-// window that shows it. Every event is handled to completion, then the window catches up:
-// at once after a click, a timer tick or a change of the line, and for received lines at
-// most 25 times a second, so that a flooded line costs one repaint per frame, not per line.
+// The monitor program: the form with its serial line, timers and output files, the
+// window that shows it and the web server that shows it elsewhere. Every event is handled to completion, then
+// the window catches up: at once after a click, a timer tick or a change of the line, and for received lines
+// at most 25 times a second, so that a flooded line costs one repaint per frame, not per line.
 class Monitor : private ReceiverEvents {
  public:
   Monitor();
@@ -38,6 +41,9 @@ class Monitor : private ReceiverEvents {
   void receiverOpened() override;
   void receiverClosed() override;
   void renderReceived();
+  // The window shows what changed, and the web clients hear of it.
+  void showChanges();
+  void startWebServer();
   void renderFrameEnded();
 
   SystemWallClock wallClock_;
@@ -47,6 +53,8 @@ class Monitor : private ReceiverEvents {
   QtTimers timers_;
   FrmMain form_;
   MonitorWindow window_;
+  EventHistory events_;
+  std::unique_ptr<WebServer> web_;
   std::function<void(std::string_view)> chunkHandled_;
   QTimer frameTimer_;
   bool receivedSinceFrame_ = false;

@@ -18,6 +18,8 @@ class MonitorWindow : public QWidget {
   void render();
   // Shows every field, changed or not.
   void renderAll();
+  // Where a field lies in the window, in pixels.
+  QRect placeOf(Field f) const { return fields_[static_cast<std::size_t>(f)].widget()->geometry(); }
 
  private:
   void placeFields();

@@ -42,4 +42,11 @@ bool isValidVolume(std::string_view boxText) {
   return volume >= 0.0 && volume <= 15.0;
 }
 
+std::string frequencyText(std::string_view digits) {
+  const long long hundredths = std::stoll(std::string(digits));
+  std::string text = std::to_string(hundredths / 100) + "." + std::to_string(hundredths / 10 % 10);
+  if (hundredths % 10 != 0) text += std::to_string(hundredths % 10);
+  return text;
+}
+
 }  // namespace tallowmere

@@ -19,6 +19,9 @@ std::string VolumeCommand(std::string_view volumeText);
 // are rounded to the nearest 10 kHz, halves away from zero, so 87.555 gives 8756.
 std::optional<std::string> frequencyDigits(std::string_view boxText);
 
+// The frequency of tuning digits in MHz, as "104.6" or "107.95".
+std::string frequencyText(std::string_view frequencyDigits);
+
 // Whether a command text reads as a volume the receiver accepts (0 to 15).
 bool isValidVolume(std::string_view boxText);
 

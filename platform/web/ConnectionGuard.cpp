@@ -1,0 +1,157 @@
+#include "platform/web/ConnectionGuard.h"
+
+#include <QTimer>
+#include <chrono>
+
+namespace tallowmere {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A client has this long to send its first request's headers.
+constexpr auto kFirstRequestTimeout = 10s;
+
+// Follows the requests on one connection through the bytes the client sent: the headers
+// of each, then its body, so that each request is measured on its own however the bytes
+// arrive. It lives as long as its socket.
+class RequestScanner : public QObject {
+ public:
+  explicit RequestScanner(QTcpSocket* socket, ConnectionGuard* guard)
+      : QObject(socket), socket_(socket), guard_(guard) {
+    connect(socket, &QIODevice::readyRead, this, [this] { scanNewBytes(); });
+    QTimer::singleShot(kFirstRequestTimeout, this, [this] {
+      if (!handedOver_) reject(408, "Request Timeout", "the request did not arrive in time\n");
+    });
+  }
+
+  // The HTTP server has read what it wanted; what it left is not new.
+  void serverRead() { seen_ = socket_->bytesAvailable(); }
+
+ private:
+  enum class Phase { Headers, Body, WebSocket };
+
+  void scanNewBytes() {
+    const QByteArray buffered = socket_->peek(socket_->bytesAvailable());
+    QByteArrayView fresh = QByteArrayView(buffered).sliced(std::min(seen_, buffered.size()));
+    seen_ = buffered.size();
+    while (!fresh.isEmpty() && phase_ != Phase::WebSocket) {
+      if (phase_ == Phase::Body) {
+        const qsizetype taken = std::min(bodyLeft_, fresh.size());
+        bodyLeft_ -= taken;
+        fresh = fresh.sliced(taken);
+        if (bodyLeft_ == 0) phase_ = Phase::Headers;
+        continue;
+      }
+      if (!scanHeaders(fresh)) return;
+    }
+  }
+
+  // Takes header bytes from `fresh`; false when the connection was closed.
+  bool scanHeaders(QByteArrayView& fresh) {
+    const qsizetype before = headers_.size();
+    headers_.append(fresh.first(std::min(fresh.size(), ConnectionGuard::kMaxHeaderBytes + 1 - before)));
+    const qsizetype end = headers_.indexOf("\r\n\r\n", std::max<qsizetype>(before - 3, 0));
+    if (end < 0) {
+      if (headers_.size() > ConnectionGuard::kMaxHeaderBytes) {
+        reject(431, "Request Header Fields Too Large", "request line and headers are limited to 8 KiB\n");
+        return false;
+      }
+      fresh = {};
+      return true;
+    }
+    fresh = fresh.sliced(end + 4 - before);
+    const QByteArray head = headers_.first(end + 2).toLower();
+    headers_.clear();
+    return requestHeadersDone(head);
+  }
+
+  bool requestHeadersDone(const QByteArray& head) {
+    if (head.contains("\r\ntransfer-encoding:")) {
+      reject(411, "Length Required", "a body needs a Content-Length\n");
+      return false;
+    }
+    const qsizetype at = head.indexOf("\r\ncontent-length:");
+    if (at >= 0) {
+      const qsizetype start = at + 17;
+      bool ok = false;
+      const qlonglong length = head.mid(start, head.indexOf("\r\n", start) - start).trimmed().toLongLong(&ok);
+      if (!ok || length < 0) {
+        reject(400, "Bad Request", "the Content-Length is not a number\n");
+        return false;
+      }
+      if (length > ConnectionGuard::kMaxBodyBytes) {
+        reject(413, "Content Too Large", "a request body is limited to 4 KiB\n");
+        return false;
+      }
+      bodyLeft_ = length;
+    }
+    phase_ = head.contains("\r\nupgrade:") ? Phase::WebSocket : bodyLeft_ > 0 ? Phase::Body : Phase::Headers;
+    if (!handedOver_) handOver();
+    return true;
+  }
+
+  void handOver() {
+    handedOver_ = true;
+    // The server reads at the next readyRead; the bytes waiting now are announced again
+    // once it listens, after this scan.
+    QTimer::singleShot(0, this, [this] {
+      guard_->handOver(socket_);
+      connect(socket_, &QIODevice::readyRead, this, [this] { serverRead(); });
+      if (socket_->bytesAvailable() > 0) emit socket_->readyRead();
+    });
+  }
+
+  void reject(int status, const QByteArray& reason, const QByteArray& body) {
+    QObject::disconnect(socket_, &QIODevice::readyRead, nullptr, nullptr);
+    socket_->write(plainResponse(status, reason, body));
+    socket_->disconnectFromHost();
+    if (!handedOver_) connect(socket_, &QAbstractSocket::disconnected, socket_, &QObject::deleteLater);
+  }
+
+  QTcpSocket* socket_;
+  ConnectionGuard* guard_;
+  Phase phase_ = Phase::Headers;
+  QByteArray headers_;  // of the request being read
+  qsizetype bodyLeft_ = 0;
+  qsizetype seen_ = 0;  // buffered bytes already scanned
+  bool handedOver_ = false;
+};
+
+}  // namespace
+
+QByteArray plainResponse(int status, QByteArray reason, QByteArray body) {
+  return "HTTP/1.1 " + QByteArray::number(status) + " " + reason +
+         "\r\nContent-Type: text/plain; charset=utf-8"
+         "\r\nContent-Security-Policy: default-src 'self'"
+         "\r\nX-Content-Type-Options: nosniff"
+         "\r\nConnection: close"
+         "\r\nContent-Length: " +
+         QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+ConnectionGuard::ConnectionGuard(int maxClients) : maxClients_(maxClients) {}
+
+int ConnectionGuard::clients() {
+  sockets_.removeIf([](const QPointer<QTcpSocket>& s) {
+    return s.isNull() || s->state() == QAbstractSocket::UnconnectedState;
+  });
+  return static_cast<int>(sockets_.size());
+}
+
+void ConnectionGuard::incomingConnection(qintptr descriptor) {
+  auto* socket = new QTcpSocket(this);
+  if (!socket->setSocketDescriptor(descriptor)) {
+    delete socket;
+    return;
+  }
+  if (clients() >= maxClients_) {
+    socket->write(plainResponse(503, "Service Unavailable", "too many clients\n"));
+    socket->disconnectFromHost();
+    connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
+    return;
+  }
+  sockets_.append(socket);
+  new RequestScanner(socket, this);
+}
+
+}  // namespace tallowmere

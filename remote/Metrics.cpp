@@ -1,0 +1,123 @@
+#include "remote/Metrics.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "remote/ReceptionCounters.h"
+
+namespace tallowmere {
+namespace {
+
+// A label value with the three characters the format escapes.
+std::string labelValue(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\\' || c == '"') {
+      out.push_back('\\');
+      out.push_back(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+class Exposition {
+ public:
+  void family(std::string_view name, std::string_view type, std::string_view help) {
+    out_ += "# HELP ";
+    out_ += name;
+    out_ += ' ';
+    out_ += help;
+    out_ += "\n# TYPE ";
+    out_ += name;
+    out_ += ' ';
+    out_ += type;
+    out_ += '\n';
+  }
+  void sample(std::string_view name, std::string_view labels, double value) {
+    out_ += name;
+    if (!labels.empty()) {
+      out_ += '{';
+      out_ += labels;
+      out_ += '}';
+    }
+    out_ += ' ';
+    char digits[32];
+    out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    out_ += '\n';
+  }
+  void gauge(std::string_view name, std::string_view help, double value) {
+    family(name, "gauge", help);
+    sample(name, "", value);
+  }
+  std::string take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+};
+
+}  // namespace
+
+std::string metricsText(const MonitorStatus& status, const FileHealthByName& files, WebClients clients) {
+  Exposition m;
+  const ReceptionCounters& c = status.counters;
+  m.gauge("tallowmere_receiver_connected", "Whether the receiver's serial port is open.",
+          status.connected ? 1 : 0);
+  if (const auto level = signalLevel(status.fields)) {
+    m.gauge("tallowmere_signal_level_dbuv", "The signal level the receiver last reported, in dBuV.", *level);
+  }
+  m.gauge("tallowmere_stereo", "Whether the receiver last reported stereo.",
+          status.fields.isLit(Field::lblStereo) ? 1 : 0);
+
+  m.family("tallowmere_groups_total", "counter", "RDS groups received.");
+  m.sample("tallowmere_groups_total", "", static_cast<double>(c.groups()));
+  m.family("tallowmere_groups_by_type_total", "counter", "RDS groups received, by group type.");
+  for (std::size_t type = 0; type < ReceptionCounters::kTypeCount; ++type) {
+    if (c.groupsOfType(type) == 0) continue;
+    m.sample("tallowmere_groups_by_type_total", "type=\"" + ReceptionCounters::typeName(type) + "\"",
+             static_cast<double>(c.groupsOfType(type)));
+  }
+  m.family("tallowmere_uncut_group_lines_total", "counter",
+           "Group lines that could not be cut into four hexadecimal blocks.");
+  m.sample("tallowmere_uncut_group_lines_total", "", static_cast<double>(c.uncut()));
+
+  const bool trafficKnown = status.decoder.lastTrafficState != 2;
+  m.gauge("tallowmere_traffic_announcement",
+          "Whether a traffic announcement is on (0 while the state is unknown).",
+          trafficKnown && status.decoder.lastTrafficState == 1 ? 1 : 0);
+  m.gauge("tallowmere_traffic_state_known", "Whether the traffic state is known.", trafficKnown ? 1 : 0);
+  const double sinceLastGroup = c.secondsSinceLastGroup(status.nowSeconds).value_or(status.uptimeSeconds);
+  m.gauge("tallowmere_seconds_since_last_group",
+          "Seconds since the last RDS group (since start while none came).",
+          std::round(sinceLastGroup * 1000) / 1000);
+
+  const std::string& pi = status.fields[Field::lblPI].text;
+  if (!pi.empty()) {
+    m.family("tallowmere_station_info", "gauge", "The station received: its PI code and programme type.");
+    m.sample("tallowmere_station_info",
+             "pi=\"" + labelValue(pi) + "\",pty=\"" + labelValue(status.fields[Field::lblPTY].text) + "\"",
+             1);
+  }
+
+  m.family("tallowmere_output_file_writable", "gauge", "Whether the last write of an output file succeeded.");
+  for (const auto& [name, health] : files) {
+    m.sample("tallowmere_output_file_writable", "file=\"" + labelValue(name) + "\"", health.writable ? 1 : 0);
+  }
+  m.family("tallowmere_output_file_write_failures_total", "counter", "Failed writes of an output file.");
+  for (const auto& [name, health] : files) {
+    m.sample("tallowmere_output_file_write_failures_total", "file=\"" + labelValue(name) + "\"",
+             static_cast<double>(health.failures));
+  }
+
+  m.family("tallowmere_web_clients", "gauge", "WebSocket clients of the web server.");
+  m.sample("tallowmere_web_clients", "endpoint=\"state\"", clients.state);
+  m.sample("tallowmere_web_clients", "endpoint=\"groups\"", clients.groups);
+  m.family("tallowmere_build_info", "gauge", "The monitor's version.");
+  m.sample("tallowmere_build_info", "version=\"" + labelValue(status.version) + "\"", 1);
+  return m.take();
+}
+
+}  // namespace tallowmere

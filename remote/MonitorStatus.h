@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string_view>
+
+#include "display/DisplayModel.h"
+#include "log/WallClock.h"
+#include "rds/DecoderState.h"
+#include "remote/ReceptionCounters.h"
+
+namespace tallowmere {
+
+// Everything the web server tells about the monitor at one moment.
+struct MonitorStatus {
+  const DisplayModel& fields;
+  const DecoderState& decoder;
+  const ReceptionCounters& counters;
+  long decoded;  // group lines decoded since start
+  bool connected;
+  std::string_view device;
+  std::string frequency;
+  std::string_view title;
+  std::string_view version;
+  WallTime started;
+  double uptimeSeconds;
+  double nowSeconds;  // on the steady clock the counters were given
+};
+
+}  // namespace tallowmere
