@@ -13,7 +13,8 @@ files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in ./usr/bin/tallowmere ./usr/bin/tallowmere-replay ./usr/bin/tallowmere-sim ./usr/bin/tallowmere-log \
          ./usr/share/applications/tallowmere.desktop \
          ./usr/share/icons/hicolor/32x32/apps/tallowmere.png \
-         ./usr/share/doc/tallowmere/examples/tallowmere.service; do
+         ./usr/share/doc/tallowmere/examples/tallowmere.service \
+         ./usr/share/doc/tallowmere/examples/prometheus.yml ./usr/share/doc/tallowmere/examples/tallowmere-alerts.yml; do
   grep -qxF "$f" <<<"$files" || fail "does not install $f"
 done
 
