@@ -8,8 +8,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A client has this long to send its first request's headers.
+// A client has this long to send its first request's headers, and a connection may stay
+// idle this long between requests: a slot of MaxClients is not held for ever.
 constexpr auto kFirstRequestTimeout = 10s;
+constexpr auto kIdleTimeout = 60s;
 
 // Follows the requests on one connection through the bytes the client sent: the headers
 // of each, then its body, so that each request is measured on its own however the bytes
@@ -19,9 +21,9 @@ class RequestScanner : public QObject {
   explicit RequestScanner(QTcpSocket* socket, ConnectionGuard* guard)
       : QObject(socket), socket_(socket), guard_(guard) {
     connect(socket, &QIODevice::readyRead, this, [this] { scanNewBytes(); });
-    QTimer::singleShot(kFirstRequestTimeout, this, [this] {
-      if (!handedOver_) reject(408, "Request Timeout", "the request did not arrive in time\n");
-    });
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, [this] { idleTooLong(); });
+    idle_.start(kFirstRequestTimeout);
   }
 
   // The HTTP server has read what it wanted; what it left is not new.
@@ -30,7 +32,17 @@ class RequestScanner : public QObject {
  private:
   enum class Phase { Headers, Body, WebSocket };
 
+  void idleTooLong() {
+    if (phase_ == Phase::WebSocket) return;
+    if (!handedOver_) {
+      reject(408, "Request Timeout", "the request did not arrive in time\n");
+    } else {
+      socket_->disconnectFromHost();
+    }
+  }
+
   void scanNewBytes() {
+    if (handedOver_) idle_.start(kIdleTimeout);
     const QByteArray buffered = socket_->peek(socket_->bytesAvailable());
     QByteArrayView fresh = QByteArrayView(buffered).sliced(std::min(seen_, buffered.size()));
     seen_ = buffered.size();
@@ -92,6 +104,7 @@ class RequestScanner : public QObject {
 
   void handOver() {
     handedOver_ = true;
+    idle_.start(kIdleTimeout);
     // The server reads at the next readyRead; the bytes waiting now are announced again
     // once it listens, after this scan.
     QTimer::singleShot(0, this, [this] {
@@ -115,6 +128,7 @@ class RequestScanner : public QObject {
   qsizetype bodyLeft_ = 0;
   qsizetype seen_ = 0;  // buffered bytes already scanned
   bool handedOver_ = false;
+  QTimer idle_;
 };
 
 }  // namespace
