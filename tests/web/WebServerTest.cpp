@@ -39,9 +39,9 @@ struct Response {
 };
 
 // One request on a connection of its own; the answer as far as it came.
-Response ask(quint16 port, const std::string& request) {
+Response ask(quint16 port, const std::string& request, const QString& address = "127.0.0.1") {
   QTcpSocket socket;
-  socket.connectToHost("127.0.0.1", port);
+  socket.connectToHost(address, port);
   socket.write(request.data(), static_cast<qint64>(request.size()));
   std::string received;
   const auto complete = [&] {
@@ -152,7 +152,13 @@ TEST_F(WebServerTest, EveryGroupReachesADecoderWhileBadRequestsAreAnswered) {
   QObject::connect(&decoder, &QWebSocket::textMessageReceived,
                    [&](const QString& m) { groups.push_back(m.toStdString()); });
   decoder.open(QUrl("ws://127.0.0.1:" + QString::number(port) + "/ws/groups"));
-  ASSERT_TRUE(pump([&] { return decoder.state() == QAbstractSocket::ConnectedState; }));
+  QWebSocket page;
+  std::size_t pageMessages = 0;
+  QObject::connect(&page, &QWebSocket::textMessageReceived, [&] { ++pageMessages; });
+  page.open(QUrl("ws://127.0.0.1:" + QString::number(port) + "/ws/state"));
+  ASSERT_TRUE(pump([&] { return decoder.state() == QAbstractSocket::ConnectedState && pageMessages == 1; }));
+  QElapsedTimer watching;
+  watching.start();
 
   const std::string control = "Authorization: Bearer s3cret\r\n";
   for (const std::string& refused :
@@ -195,8 +201,8 @@ TEST_F(WebServerTest, EveryGroupReachesADecoderWhileBadRequestsAreAnswered) {
         << r.head;
     EXPECT_NE(r.head.find("\r\nX-Content-Type-Options: nosniff"), std::string::npos) << r.head;
   }
-  std::vector<std::unique_ptr<QTcpSocket>> idle;  // with the decoder, MaxClients connections
-  for (int i = 0; i < 5; ++i) {
+  std::vector<std::unique_ptr<QTcpSocket>> idle;  // with the decoder and the page, MaxClients connections
+  for (int i = 0; i < 4; ++i) {
     idle.push_back(std::make_unique<QTcpSocket>());
     idle.back()->connectToHost("127.0.0.1", port);
   }
@@ -218,9 +224,58 @@ TEST_F(WebServerTest, EveryGroupReachesADecoderWhileBadRequestsAreAnswered) {
       90000))
       << groups.size() << " groups of " << expected.size();
   EXPECT_EQ(groups, expected);
+  // However many groups came, the page got at most one message per 40 ms.
+  EXPECT_LE(pageMessages, 2 + static_cast<std::size_t>(watching.elapsed() / 40));
   const std::string metrics = ask(port, get("/metrics")).body;
   EXPECT_NE(metrics.find("\ntallowmere_groups_total " + std::to_string(expected.size()) + "\n"),
             std::string::npos);
+}
+
+// Where the server listens, and two decoders on /ws/groups: the one that stops reading is
+// dropped once 1 MiB waits for it, the other gets every group.
+TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
+  ReplayDriver driver(std::tmpfile());
+  const AtomicFileWriter files;
+  const EventHistory events;
+  const auto serverOn = [&](const std::string& host, int port) {
+    WebSettings settings;
+    settings.host = host;
+    settings.port = port;
+    return std::make_unique<WebServer>(WebSources{driver.form(), files, events, "{}", [] {}}, settings);
+  };
+  const auto server = serverOn("127.0.0.1", 0);
+  ASSERT_TRUE(server->listen());
+  const quint16 port = server->serverPorts().front();
+  EXPECT_FALSE(serverOn("127.0.0.1", port)->listen());  // the port is taken
+  EXPECT_FALSE(serverOn("rack-pc", 0)->listen());       // no address
+  if (const auto v6 = serverOn("::1", 0); v6->listen()) {
+    EXPECT_EQ(ask(v6->serverPorts().front(), get("/api/state"), "::1").status, 200);
+  }
+
+  driver.form().setGroupListener(server.get());
+  QWebSocket reader;
+  std::size_t read = 0;
+  QObject::connect(&reader, &QWebSocket::textMessageReceived, [&] { ++read; });
+  reader.open(QUrl("ws://127.0.0.1:" + QString::number(port) + "/ws/groups"));
+  QTcpSocket stalled;  // upgraded, then never read from
+  stalled.setReadBufferSize(1);
+  stalled.connectToHost("127.0.0.1", port);
+  stalled.write(QByteArray::fromStdString(upgrade("/ws/groups", "")));
+  const auto groupClients = [&] {
+    const std::string metrics = ask(port, get("/metrics")).body;
+    const std::string sample = "tallowmere_web_clients{endpoint=\"groups\"} ";
+    return metrics.at(metrics.find(sample) + sample.size()) - '0';
+  };
+  ASSERT_TRUE(pump([&] { return groupClients() == 2; }));
+  ASSERT_EQ(driver.runScriptLine(R"({"click": "cmdSetFreq"})"), "");  // 888.8 in the box: tunes
+  const auto capture = captureLines("de-104.6rtl-D42A");
+  std::size_t sent = 0;
+  while (groupClients() == 2 && sent < 2'000'000) {
+    for (int i = 0; i < 2000; ++i) driver.receive(capture[sent++ % capture.size()] + "\r\n");
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(groupClients(), 1) << sent;
+  EXPECT_TRUE(pump([&] { return read == sent; })) << read << " of " << sent;
 }
 
 }  // namespace
