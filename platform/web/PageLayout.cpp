@@ -5,40 +5,14 @@
 namespace tallowmere {
 namespace {
 
-const char* kindName(FieldKind kind) {
-  switch (kind) {
-    case FieldKind::TextBox:
-      return "textbox";
-    case FieldKind::Button:
-      return "button";
-    case FieldKind::Label:
-      break;
-  }
-  return "label";
-}
+// The names of the look's enumerators, in their order.
+constexpr const char* kKindNames[] = {"label", "textbox", "button"};
+constexpr const char* kAlignNames[] = {"left", "centre", "right"};
+constexpr const char* kBorderNames[] = {"none", "single", "sunken"};
 
-const char* alignName(Align align) {
-  switch (align) {
-    case Align::Centre:
-      return "centre";
-    case Align::Right:
-      return "right";
-    case Align::Left:
-      break;
-  }
-  return "left";
-}
-
-const char* borderName(Border border) {
-  switch (border) {
-    case Border::Single:
-      return "single";
-    case Border::Sunken:
-      return "sunken";
-    case Border::None:
-      break;
-  }
-  return "none";
+template <typename Enum, std::size_t N>
+const char* nameIn(const char* const (&names)[N], Enum value) {
+  return names[static_cast<std::size_t>(value)];
 }
 
 }  // namespace
@@ -51,14 +25,14 @@ std::string pageLayoutJson(const std::function<QRect(Field)>& placeOf) {
     const FieldDefinition& d = definitionOf(f);
     const QRect r = placeOf(f);
     if (i > 0) out += ", ";
-    out += "{\"name\": \"" + std::string(d.name) + "\", \"kind\": \"" + kindName(d.kind) + "\"";
+    out += "{\"name\": \"" + std::string(d.name) + "\", \"kind\": \"" + nameIn(kKindNames, d.kind) + "\"";
     out += ", \"x\": " + std::to_string(r.x()) + ", \"y\": " + std::to_string(r.y()) +
            ", \"w\": " + std::to_string(r.width()) + ", \"h\": " + std::to_string(r.height());
     // Points at 96 dpi, the window's own resolution.
     out += ", \"size\": " + std::to_string(d.look.pointSizeHundredths * 96 / 7200.0);
     out += std::string(", \"bold\": ") + (d.look.bold ? "true" : "false");
-    out += std::string(", \"align\": \"") + alignName(d.look.align) + "\", \"border\": \"" +
-           borderName(d.look.border) + "\", \"face\": \"" + (d.look.face == Face::Mono ? "mono" : "sans") +
+    out += std::string(", \"align\": \"") + nameIn(kAlignNames, d.look.align) + "\", \"border\": \"" +
+           nameIn(kBorderNames, d.look.border) + "\", \"face\": \"" + (d.look.face == Face::Mono ? "mono" : "sans") +
            "\"}";
   }
   return out + "]}";

@@ -85,7 +85,7 @@ TEST(WebRules, MetricsOfASession) {
   ReceptionCounters counters;
   for (const std::string& line :
        {TestStation{.flags = {.ta = true}}.psLine(0), TestStation{}.typeLine(2),
-        std::string(">>> D42A:2G00:0000:0000<\r\n"), std::string(" RDS MONO RSSI: 07\r\n")}) {
+        std::string(">>> D42A:2G00:0000:0000<\r\n"), std::string(" RDS MONO RSSI: 18\r\n")}) {
     m.receive(line);
     if (line.starts_with(">>>")) counters.groupDecoded(cutGroupLine(line), 10);
   }
@@ -105,7 +105,7 @@ TEST(WebRules, MetricsOfASession) {
   files["traffic.txt"] = {false, 3};
   const std::string text = metricsText(status, files, {2, 1});
   for (const char* sample :
-       {"\ntallowmere_signal_level_dbuv 7\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 2\n",
+       {"\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 2\n",
         "\ntallowmere_groups_by_type_total{type=\"0A\"} 1\n",
         "\ntallowmere_groups_by_type_total{type=\"2A\"} 1\n", "\ntallowmere_uncut_group_lines_total 1\n",
         "\ntallowmere_traffic_announcement 1\n", "\ntallowmere_traffic_state_known 1\n",
