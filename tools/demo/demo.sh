@@ -19,6 +19,7 @@ for _ in $(seq 50); do [ -L receiver ] && break; sleep 0.1; done
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "The monitor runs in $run; close its window to end the demo."
+  echo "Its live page is at the address its 'web: serving' line gives (http://127.0.0.1:8088/ by default)."
   "$build/tallowmere"
   exit
 fi
