@@ -5,6 +5,7 @@
 #include "remote/EventHistory.h"
 #include "remote/Metrics.h"
 #include "remote/RequestRules.h"
+#include "remote/StateJson.h"
 #include "remote/WebSettings.h"
 #include "tests/support/Harness.h"
 #include "tests/support/Stations.h"
@@ -36,6 +37,7 @@ TEST(WebRules, HostOriginAndTokens) {
   EXPECT_EQ(bearerToken("Basic czNjcmV0"), "");
   EXPECT_EQ(cookieValue("a=1; tallowmere_view=v w; b=2", "tallowmere_view"), "v w");
   EXPECT_EQ(cookieValue("xtallowmere_view=1", "tallowmere_view"), "");
+  EXPECT_EQ(cookieValue("other_cookie_va=1", "tallowmere_view"), "");
   EXPECT_TRUE(tokenMatches("s3cret", "s3cret"));
   for (std::string_view wrong : {"s3cre", "s3crets", "S3cret", ""})
     EXPECT_FALSE(tokenMatches(wrong, "s3cret")) << wrong;
@@ -51,6 +53,7 @@ TEST(WebRules, SettingsAndTimes) {
   EXPECT_FALSE(read("Listen=OFF").enabled);
   EXPECT_EQ(read("Listen=[::]:0").host, "::");
   EXPECT_EQ(read("Listen=0.0.0.0:9000").port, 9000);
+  EXPECT_EQ(read("Listen=[::1]:65535").port, 65535);
   for (const char* bad :
        {"Listen=8088", "Listen=::1:8088", "Listen=127.0.0.1:65536", "Listen=:8088", "Listen=h:8o"}) {
     EXPECT_FALSE(read(bad).enabled) << bad;
@@ -60,8 +63,10 @@ TEST(WebRules, SettingsAndTimes) {
   EXPECT_EQ(read("ControlToken= ab ").controlToken, "ab");
 
   EXPECT_EQ(readTime("2026-12-08T07:00:01.250Z"), sys_days{2026y / December / 8} + 7h + 1s + 250ms);
+  EXPECT_EQ(readTime("2026-12-08T23:59:59Z"), sys_days{2026y / December / 9} - 1s);
   EXPECT_EQ(readTime("1765177200"), WallTime{seconds{1765177200}});
-  for (const char* bad : {"2026-12-08", "2026-02-30T00:00:00Z", "2026-12-08T24:00:00Z", "-5", "yesterday"}) {
+  for (const char* bad : {"2026-12-08", "2026-02-30T00:00:00Z", "2026-12-08T24:00:00Z", "2026-12-08T07:00:00",
+                          "2026-12-08T07:00:00Zulu", "2026-12-08T07:00:60Z", "-5", "yesterday"}) {
     EXPECT_FALSE(readTime(bad)) << bad;
   }
 }
@@ -94,7 +99,7 @@ TEST(WebRules, MetricsOfASession) {
                              counters,
                              m.form.groupsDecoded(),
                              true,
-                             "",
+                             "/dev/ttyUSB0",
                              "88.8",
                              "Tallowmere",
                              "2.03",
@@ -105,7 +110,8 @@ TEST(WebRules, MetricsOfASession) {
   files["traffic.txt"] = {false, 3};
   const std::string text = metricsText(status, files, {2, 1});
   for (const char* sample :
-       {"\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 2\n",
+       {"\ntallowmere_receiver_connected 1\n", "# TYPE tallowmere_groups_total counter\n",
+        "\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 2\n",
         "\ntallowmere_groups_by_type_total{type=\"0A\"} 1\n",
         "\ntallowmere_groups_by_type_total{type=\"2A\"} 1\n", "\ntallowmere_uncut_group_lines_total 1\n",
         "\ntallowmere_traffic_announcement 1\n", "\ntallowmere_traffic_state_known 1\n",
@@ -115,6 +121,19 @@ TEST(WebRules, MetricsOfASession) {
         "\ntallowmere_output_file_write_failures_total{file=\"traffic.txt\"} 3\n",
         "\ntallowmere_web_clients{endpoint=\"groups\"} 1\n"}) {
     EXPECT_NE(text.find(sample), std::string::npos) << sample << text;
+  }
+  const std::string state = stateJson(status);
+  for (const char* part :
+       {R"("device": "/dev/ttyUSB0", "frequency": "88.8")", R"("byType": {"0A": 1, "2A": 1})"}) {
+    EXPECT_NE(state.find(part), std::string::npos) << part;
+  }
+  for (const auto& [caption, level] :
+       std::initializer_list<std::pair<const char*, std::optional<int>>>{{"RSSI: 42 dBuV", 42},
+                                                                         {"RSSI:  7 dBuV", 7},
+                                                                         {"RSSI: -- dBuV", std::nullopt},
+                                                                         {"RSSI: 4", std::nullopt}}) {
+    m.form.fields().setText(Field::lblRSSI, caption);
+    EXPECT_EQ(signalLevel(m.form.fields()), level) << caption;
   }
 }
 
