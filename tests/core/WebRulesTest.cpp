@@ -122,6 +122,9 @@ TEST(WebRules, MetricsOfASession) {
         "\ntallowmere_web_clients{endpoint=\"groups\"} 1\n"}) {
     EXPECT_NE(text.find(sample), std::string::npos) << sample << text;
   }
+  MonitorStatus lost = status;
+  lost.connected = false;
+  EXPECT_NE(metricsText(lost, files, {}).find("\ntallowmere_receiver_connected 0\n"), std::string::npos);
   const std::string state = stateJson(status);
   for (const char* part :
        {R"("device": "/dev/ttyUSB0", "frequency": "88.8")", R"("byType": {"0A": 1, "2A": 1})"}) {
