@@ -3,8 +3,10 @@
 
 Loads the page at URL, watches #f-lblHEX for SECONDS and writes to OUT one line per change:
 the CLOCK_MONOTONIC time in nanoseconds at which the page's text changed, and the new text.
-The page stamps changes on its own clock (epoch milliseconds); they are brought to
+The page stamps changes with Date.now(), epoch milliseconds; each is taken as the end of its
+millisecond, so that no change is placed before the line that caused it, and brought to
 CLOCK_MONOTONIC with the difference of the two clocks read here, on the same machine.
+(performance.timeOrigin is finer but was found a few milliseconds off the system clock.)
 """
 import shutil
 import sys
@@ -19,8 +21,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 kWatch = """
 window.benchChanges = [];
 const field = document.getElementById('f-lblHEX');
-new MutationObserver(() => window.benchChanges.push([performance.timeOrigin + performance.now(),
-                                                     field.textContent]))
+new MutationObserver(() => window.benchChanges.push([Date.now(), field.textContent]))
     .observe(field, {childList: true, characterData: true, subtree: true});
 """
 
@@ -56,7 +57,7 @@ def main():
     with open(out, 'w') as file:
         for when_ms, text in changes:
             if text:
-                file.write(f'{round(when_ms * 1e6) - offset} {text}\n')
+                file.write(f'{(when_ms + 1) * 1_000_000 - offset} {text}\n')
 
 
 if __name__ == '__main__':

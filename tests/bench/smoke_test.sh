@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The benchmark table, made short (one run of 1 s per live figure) so that every script
-# keeps working: every row is printed, and no line of the flood is left unhandled.
+# keeps working: every row is printed, and no line of the flood is left unhandled by the
+# monitor or missed by a /ws/groups client.
 set -euo pipefail
 build=$1
 table=$(BENCH_RUNS=1 BENCH_SECONDS=1 BENCH_LOG_DAYS=1 "$(dirname "$0")/../../bench/run.sh" "$build")
