@@ -42,7 +42,7 @@ demo: build
 	$(call install-missing,$(DEMO_PACKAGES))
 	tools/demo/demo.sh $(BUILD)
 
-# A release build, then one table of every benchmark (about 10 minutes).
+# A release build, then one table of every benchmark (about 25 minutes).
 bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release

@@ -156,7 +156,12 @@ repeat_lines() {
 # latency_ms SENT_STAMPS HANDLED_STAMPS: "median p99" in ms from each line's LF going into
 # the terminal to the form having handled it, the n-th handled chunk being the n-th line.
 latency_ms() {
-  paste "$1" "$2" | awk 'NF == 2 { print ($2 - $1) / 1e6 }' | sort -g | awk '{ v[NR] = $1 }
+  paste "$1" "$2" | awk 'NF == 2 { print ($2 - $1) / 1e6 }' | median_p99
+}
+
+# median_p99: "median p99" of the numbers on stdin, one a line.
+median_p99() {
+  sort -g | awk '{ v[NR] = $1 }
     END { if (NR == 0) { print "no line was timed" > "/dev/stderr"; exit 1 }
           i = int(NR * 0.99); if (i < 1) i = 1; printf "%.3f %.3f\n", v[int((NR + 1) / 2)], v[i] }'
 }

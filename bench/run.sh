@@ -5,7 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build-release}" && pwd)
 export REPLAY=$build/tallowmere-replay SIM=$build/tools/sim/tallowmere-sim
-export PROBE=$build/bench/tallowmere-probe MONITOR=$build/tallowmere
+export PROBE=$build/bench/tallowmere-probe MONITOR=$build/tallowmere WEBCLIENT=$build/bench/tallowmere-webclient
 export CAPTURES=${CAPTURES:-$here/../../shared/captures}
 export BENCH_RUNS=${BENCH_RUNS:-3} BENCH_SECONDS=${BENCH_SECONDS:-60}
 BENCH_TMP=$(mktemp -d)
@@ -18,6 +18,6 @@ $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), load $(cu
 echo "$BENCH_RUNS runs of ${BENCH_SECONDS} s for the live figures; spread is min - max"
 echo
 header
-for bench in decode log soak startup idle station live; do
+for bench in decode log soak startup idle station live web; do
   "$here/$bench.sh"
 done

@@ -47,7 +47,10 @@ std::string countersJson(const MonitorStatus& status) {
     if (c.groupsOfType(type) == 0) continue;
     if (!first) out += ", ";
     first = false;
-    out += "\"" + ReceptionCounters::typeName(type) + "\": " + std::to_string(c.groupsOfType(type));
+    out += '"';
+    out += ReceptionCounters::typeName(type);
+    out += "\": ";
+    out += std::to_string(c.groupsOfType(type));
   }
   out += "}, \"secondsSinceLastGroup\": ";
   if (const auto since = c.secondsSinceLastGroup(status.nowSeconds)) {
@@ -75,7 +78,11 @@ std::string samplesJson(const ReceptionCounters& counters, long long first) {
   for (std::size_t i = static_cast<std::size_t>(std::max(first - oldest, 0LL)); i < samples.size(); ++i) {
     const auto& s = samples[i];
     if (out.size() > 1) out += ", ";
-    out += "[" + std::to_string(s.unixSeconds) + ", " + (s.level ? std::to_string(*s.level) : "null") + ", ";
+    out += '[';
+    out += std::to_string(s.unixSeconds);
+    out += ", ";
+    out += s.level ? std::to_string(*s.level) : "null";
+    out += ", ";
     appendNumber(out, s.groupsPerSecond, 1);
     out += "]";
   }

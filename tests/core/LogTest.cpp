@@ -32,7 +32,7 @@ struct LoggedMonitor {
         std::string e = valueOf(line, "event");
         for (const char* key : {"state", "by", "pi", "ps", "text", "frequency", "stereo", "level_dbuv",
                                 "reason", "duration", "difference"})
-          if (!valueOf(line, key).empty()) e += " " + valueOf(line, key);
+          if (!valueOf(line, key).empty()) e.append(" ").append(valueOf(line, key));
         if (e.starts_with(only)) out.push_back(e);
       }
     return out;
