@@ -26,13 +26,18 @@ void ClientList::send(QWebSocket& client, const QString& message) {
   client.sendTextMessage(message);
 }
 
-void ClientList::broadcast(const QString& message) {
+void ClientList::broadcast(std::span<const QString> messages) {
   // A client dropped here leaves the list at once, through its disconnected signal; the
   // others are still sent to.
   std::vector<QWebSocket*> targets;
   targets.reserve(clients_.size());
   for (const auto& c : clients_) targets.push_back(c.get());
-  for (QWebSocket* c : targets) send(*c, message);
+  for (QWebSocket* c : targets) {
+    for (const QString& message : messages) {
+      if (c->state() != QAbstractSocket::ConnectedState) break;
+      send(*c, message);
+    }
+  }
 }
 
 void ClientList::remove(QWebSocket* client) {

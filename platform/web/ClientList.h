@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWebSocket>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace tallowmere {
@@ -16,7 +17,9 @@ class ClientList {
 
   void add(std::unique_ptr<QWebSocket> client);
   void send(QWebSocket& client, const QString& message);
-  void broadcast(const QString& message);
+  void broadcast(const QString& message) { broadcast(std::span(&message, 1)); }
+  // Each client gets the messages in turn.
+  void broadcast(std::span<const QString> messages);
   int size() const { return static_cast<int>(clients_.size()); }
   bool empty() const { return clients_.empty(); }
 

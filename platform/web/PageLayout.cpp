@@ -32,8 +32,8 @@ std::string pageLayoutJson(const std::function<QRect(Field)>& placeOf) {
     out += ", \"size\": " + std::to_string(d.look.pointSizeHundredths * 96 / 7200.0);
     out += std::string(", \"bold\": ") + (d.look.bold ? "true" : "false");
     out += std::string(", \"align\": \"") + nameIn(kAlignNames, d.look.align) + "\", \"border\": \"" +
-           nameIn(kBorderNames, d.look.border) + "\", \"face\": \"" + (d.look.face == Face::Mono ? "mono" : "sans") +
-           "\"}";
+           nameIn(kBorderNames, d.look.border) + "\", \"face\": \"" +
+           (d.look.face == Face::Mono ? "mono" : "sans") + "\"}";
   }
   return out + "]}";
 }

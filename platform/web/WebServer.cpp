@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::string_view kVersion = "2.03";
 constexpr char kViewCookie[] = "tallowmere_view";
+constexpr int kGroupBatchMs = 40;
 
 struct Page {
   const char* path;
@@ -101,6 +102,9 @@ WebServer::WebServer(WebSources sources, WebSettings settings)
       started_(std::chrono::system_clock::now()) {
   clock_.start();
   connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] { acceptWebSocket(); });
+  groupFlush_.setSingleShot(true);
+  groupFlush_.setInterval(kGroupBatchMs);
+  connect(&groupFlush_, &QTimer::timeout, this, [this] { sendGroups(); });
   sampleTimer_.setInterval(1000);
   connect(&sampleTimer_, &QTimer::timeout, this, [this] { takeSample(); });
   sampleTimer_.start();
@@ -152,7 +156,17 @@ MonitorStatus WebServer::status() const {
 
 void WebServer::groupDecoded(const GroupRecord& g) {
   counters_.groupDecoded(g, static_cast<double>(clock_.elapsed()) / 1000);
-  if (g.bytesBuilt && !groupClients_.empty()) groupClients_.broadcast(groupText(g));
+  if (!g.bytesBuilt || groupClients_.empty()) return;
+  pendingGroups_.push_back(groupText(g));
+  if (!groupFlush_.isActive()) groupFlush_.start();
+}
+
+// At line rate the groups come one to an event-loop turn; sent as they come, each would
+// cost every client a write of its own. Gathered for a moment, a client's groups go out
+// in one write, each still its own message.
+void WebServer::sendGroups() {
+  groupClients_.broadcast(pendingGroups_);
+  pendingGroups_.clear();
 }
 
 void WebServer::takeSample() {

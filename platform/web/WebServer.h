@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "form/FrmMain.h"
 #include "output/AtomicFileWriter.h"
@@ -58,6 +59,7 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
   void control(const QHttpServerRequest& request, QTcpSocket* socket, Field box);
   void acceptWebSocket();
   void takeSample();
+  void sendGroups();
 
   WebSources sources_;
   WebSettings settings_;
@@ -65,6 +67,8 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
   ReceptionCounters counters_;
   StateFeed stateFeed_;
   ClientList groupClients_;
+  std::vector<QString> pendingGroups_;  // for the groups clients, sent together
+  QTimer groupFlush_;
   QElapsedTimer clock_;  // since start
   WallTime started_;
   QTimer sampleTimer_;
