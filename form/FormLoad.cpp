@@ -11,7 +11,6 @@ namespace tallowmere {
 namespace {
 
 constexpr std::string_view kIniSection = "Tallowmere";
-constexpr std::string_view kVersion = "2.03";
 constexpr std::string_view kCopyright = "Tallowmere FM/RDS receiver monitor v2.03";
 
 std::string currentDirectory() {
@@ -111,7 +110,7 @@ void FrmMain::Form_Load() {
   if (log_ != nullptr) {
     const auto device = deviceForComPort(iniComPort).device;
     log_->start(ini, iniPath,
-                {std::string(kVersion), currentDirectory(), device ? *device : iniComPort, iniFrequency});
+                {std::string(kProgramVersion), currentDirectory(), device ? *device : iniComPort, iniFrequency});
   }
 
   // The timers created running begin to tick once start-up is done.

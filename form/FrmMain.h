@@ -15,6 +15,7 @@
 
 namespace tallowmere {
 
+inline constexpr std::string_view kProgramVersion = "2.03";
 inline constexpr std::string_view kWindowTitle = "Tallowmere";
 inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
 

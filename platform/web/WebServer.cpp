@@ -20,7 +20,6 @@
 namespace tallowmere {
 namespace {
 
-constexpr std::string_view kVersion = "2.03";
 constexpr char kViewCookie[] = "tallowmere_view";
 constexpr int kGroupBatchMs = 40;
 
@@ -110,8 +109,6 @@ WebServer::WebServer(WebSources sources, WebSettings settings)
   sampleTimer_.start();
 }
 
-WebServer::~WebServer() = default;
-
 bool WebServer::listen() {
   const QString host = QString::fromStdString(settings_.host);
   const QHostAddress address =
@@ -129,8 +126,7 @@ bool WebServer::listen() {
     return false;
   }
   const quint16 port = guard->serverPort();
-  guard_ = guard.release();
-  bind(guard_);
+  bind(guard.release());  // the server owns it from here
   const bool everyAddress = address == QHostAddress::AnyIPv4 || address == QHostAddress::AnyIPv6;
   reportProblem("web: serving http://" + where + std::to_string(port) + "/" +
                 (everyAddress ? " on every address of this machine" : ""));
@@ -148,7 +144,7 @@ MonitorStatus WebServer::status() const {
           form.device(),
           form.tunedFrequency(),
           form.windowTitle(),
-          kVersion,
+          kProgramVersion,
           started_,
           now,
           now};

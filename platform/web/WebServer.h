@@ -18,8 +18,6 @@
 
 namespace tallowmere {
 
-class ConnectionGuard;
-
 // What the web server serves from, all owned by the monitor.
 struct WebSources {
   FrmMain& form;
@@ -35,7 +33,6 @@ struct WebSources {
 class WebServer : public QAbstractHttpServer, public GroupListener {
  public:
   WebServer(WebSources sources, WebSettings settings);
-  ~WebServer() override;
 
   // Listens as the settings say and tells stderr where, or why it cannot.
   bool listen();
@@ -63,7 +60,6 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
 
   WebSources sources_;
   WebSettings settings_;
-  ConnectionGuard* guard_ = nullptr;
   ReceptionCounters counters_;
   StateFeed stateFeed_;
   ClientList groupClients_;
