@@ -17,6 +17,8 @@ struct FieldState {
   Rgb foreground;
   std::optional<Rgb> background;
   bool visible = true;
+
+  bool operator==(const FieldState&) const = default;
 };
 
 // Every field of the window by name: the system's display model. Decoders write it, a

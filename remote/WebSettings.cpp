@@ -10,14 +10,6 @@ namespace {
 constexpr std::string_view kSection = "Web";
 constexpr int kMaxMaxClients = 10000;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  }
-  return true;
-}
-
 // A whole number from `low` to `high` written with digits only.
 std::optional<int> wholeNumber(std::string_view text, int low, int high) {
   if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string_view::npos) {

@@ -37,6 +37,9 @@ class IniFile {
   std::string text_;
 };
 
+// Whether two texts are equal but for the letter case of A-Z.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
 // The part of a text before its first NUL character, or all of it.
 std::string StripNulls(std::string_view text);
 

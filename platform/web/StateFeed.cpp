@@ -52,10 +52,7 @@ std::string StateFeed::changesJson(const MonitorStatus& status) {
     const Field f = static_cast<Field>(i);
     const FieldState& now = status.fields[f];
     FieldState& sent = fields_[i];
-    if (now.text == sent.text && now.foreground == sent.foreground && now.background == sent.background &&
-        now.visible == sent.visible) {
-      continue;
-    }
+    if (now == sent) continue;
     sent = now;
     fields += fields.empty() ? "{" : ", ";
     appendJsonString(fields, nameOf(f));
