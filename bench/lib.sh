@@ -91,6 +91,14 @@ cpu_percent() {
   calc "($2 - $1) * 100 / $(getconf CLK_TCK) / $3"
 }
 
+# cpu_during PID SECONDS: the share of one core the process uses over the next SECONDS.
+cpu_during() {
+  local ticks
+  ticks=$(cpu_ticks "$1")
+  sleep "$2"
+  cpu_percent "$ticks" "$(cpu_ticks "$1")" "$2"
+}
+
 # wakeups PID: voluntary context switches of all the process's threads so far: each is
 # the process going to sleep, so their rate is the rate at which something woke it.
 wakeups() {

@@ -56,9 +56,7 @@ for run in $(seq "$BENCH_RUNS"); do
   "$WEBCLIENT" "$url" 25 25 $((BENCH_SECONDS + 9)) changes >client.out &
   client=$!
   sleep_until 6
-  ticks=$(cpu_ticks $monitor)
-  sleep "$BENCH_SECONDS"
-  cpu+=("$(cpu_percent "$ticks" "$(cpu_ticks $monitor)" "$BENCH_SECONDS")")
+  cpu+=("$(cpu_during $monitor "$BENCH_SECONDS")")
   wait $client
   kill $monitor $sim && wait $monitor $sim || true
   read -r m p <<<"$(change_latency_ms sent sent.stamps changes)"
@@ -94,15 +92,11 @@ for run in $(seq "$BENCH_RUNS"); do
   receiver_in "$BENCH_TMP/webidle$run" 100.0
   monitor_with_web
   sleep_until 6
-  ticks=$(cpu_ticks $monitor)
-  sleep "$BENCH_SECONDS"
-  cpu+=("$(cpu_percent "$ticks" "$(cpu_ticks $monitor)" "$BENCH_SECONDS")")
+  cpu+=("$(cpu_during $monitor "$BENCH_SECONDS")")
   "$WEBCLIENT" "$url" 1 0 $((BENCH_SECONDS + 2)) >client.out &
   client=$!
   sleep 1
-  ticks=$(cpu_ticks $monitor)
-  sleep "$BENCH_SECONDS"
-  cpu_client+=("$(cpu_percent "$ticks" "$(cpu_ticks $monitor)" "$BENCH_SECONDS")")
+  cpu_client+=("$(cpu_during $monitor "$BENCH_SECONDS")")
   wait $client
   kill $monitor $sim && wait $monitor $sim || true
 done
