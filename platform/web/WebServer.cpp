@@ -175,10 +175,14 @@ void WebServer::takeSample() {
 
 bool WebServer::viewAllowed(const QHttpServerRequest& request) const {
   if (settings_.viewToken.empty()) return true;
+  const QByteArray authorization = request.value("authorization");
+  const QByteArray cookies = request.value("cookie");
+  // The cookie holds the token as the page's address gave it, percent-encoded.
+  const std::string_view cookieText = cookieValue(view(cookies), kViewCookie);
+  const QByteArray cookie = QByteArray::fromPercentEncoding(
+      QByteArray(cookieText.data(), static_cast<qsizetype>(cookieText.size())));
   const QByteArray query = request.query().queryItemValue("token", QUrl::FullyDecoded).toUtf8();
-  for (const std::string_view given :
-       {bearerToken(view(request.value("authorization"))),
-        cookieValue(view(request.value("cookie")), kViewCookie), view(query)}) {
+  for (const std::string_view given : {bearerToken(view(authorization)), view(cookie), view(query)}) {
     if (tokenMatches(given, settings_.viewToken) || tokenMatches(given, settings_.controlToken)) return true;
   }
   return false;

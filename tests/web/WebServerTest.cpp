@@ -237,10 +237,11 @@ TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
   ReplayDriver driver(std::tmpfile());
   const AtomicFileWriter files;
   const EventHistory events;
-  const auto serverOn = [&](const std::string& host, int port) {
+  const auto serverOn = [&](const std::string& host, int port, const std::string& viewToken = "") {
     WebSettings settings;
     settings.host = host;
     settings.port = port;
+    settings.viewToken = viewToken;
     return std::make_unique<WebServer>(WebSources{driver.form(), files, events, "{}", [] {}}, settings);
   };
   const auto server = serverOn("127.0.0.1", 0);
@@ -250,6 +251,22 @@ TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
   EXPECT_FALSE(serverOn("rack-pc", 0)->listen());       // no address
   if (const auto v6 = serverOn("::1", 0); v6->listen()) {
     EXPECT_EQ(ask(v6->serverPorts().front(), get("/api/state"), "::1").status, 200);
+  }
+
+  // A ViewToken is needed on every request, in any of its three forms.
+  const auto guarded = serverOn("127.0.0.1", 0, "a b;c");
+  ASSERT_TRUE(guarded->listen());
+  const quint16 guardedPort = guarded->serverPorts().front();
+  const Response page = ask(guardedPort, get("/?token=a%20b%3Bc"));
+  EXPECT_EQ(page.status, 200);
+  EXPECT_NE(page.head.find("Set-Cookie: tallowmere_view=a%20b%3Bc; HttpOnly; SameSite=Strict"),
+            std::string::npos);
+  for (const auto& [headers, status] :
+       std::initializer_list<std::pair<std::string, int>>{{"", 401},
+                                                          {"Authorization: Bearer a b;\r\n", 401},
+                                                          {"Authorization: Bearer a b;c\r\n", 200},
+                                                          {"Cookie: tallowmere_view=a%20b%3Bc\r\n", 200}}) {
+    EXPECT_EQ(ask(guardedPort, get("/api/state", headers)).status, status) << headers;
   }
 
   driver.form().setGroupListener(server.get());
