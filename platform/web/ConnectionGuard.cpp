@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <chrono>
+#include <optional>
 
 namespace tallowmere {
 namespace {
@@ -77,16 +78,22 @@ class RequestScanner : public QObject {
     return requestHeadersDone(head);
   }
 
+  // The value of a header of the lower-cased head, or none.
+  static std::optional<QByteArray> headerValue(const QByteArray& head, const QByteArray& name) {
+    const qsizetype at = head.indexOf("\r\n" + name + ":");
+    if (at < 0) return std::nullopt;
+    const qsizetype start = at + name.size() + 3;
+    return head.mid(start, head.indexOf("\r\n", start) - start).trimmed();
+  }
+
   bool requestHeadersDone(const QByteArray& head) {
-    if (head.contains("\r\ntransfer-encoding:")) {
+    if (headerValue(head, "transfer-encoding")) {
       reject(411, "Length Required", "a body needs a Content-Length\n");
       return false;
     }
-    const qsizetype at = head.indexOf("\r\ncontent-length:");
-    if (at >= 0) {
-      const qsizetype start = at + 17;
+    if (const auto value = headerValue(head, "content-length")) {
       bool ok = false;
-      const qlonglong length = head.mid(start, head.indexOf("\r\n", start) - start).trimmed().toLongLong(&ok);
+      const qlonglong length = value->toLongLong(&ok);
       if (!ok || length < 0) {
         reject(400, "Bad Request", "the Content-Length is not a number\n");
         return false;
@@ -97,7 +104,10 @@ class RequestScanner : public QObject {
       }
       bodyLeft_ = length;
     }
-    phase_ = head.contains("\r\nupgrade:") ? Phase::WebSocket : bodyLeft_ > 0 ? Phase::Body : Phase::Headers;
+    // After a WebSocket upgrade the bytes are frames, which the socket itself limits; an
+    // upgrade the server refuses ends the connection.
+    const bool webSocket = headerValue(head, "upgrade") == "websocket";
+    phase_ = webSocket ? Phase::WebSocket : bodyLeft_ > 0 ? Phase::Body : Phase::Headers;
     if (!handedOver_) handOver();
     return true;
   }
