@@ -103,6 +103,8 @@ void FrmMain::Form_Load() {
   metadataFile_.clear();
   fields_.setText(Field::lblHEX, "WAITING");
 
+  webSettings_ = tallowmere::webSettings(ini, iniPath);
+
   if (ini.status() == IniFile::Status::Read && ini.value(kIniSection, "COMport")) {
     openReceiver(iniPath, iniComPort);
   }

@@ -12,6 +12,7 @@
 #include "rds/DecoderState.h"
 #include "rds/GroupRecord.h"
 #include "receiver/ReceiverPort.h"
+#include "remote/WebSettings.h"
 
 namespace tallowmere {
 
@@ -60,6 +61,8 @@ class FrmMain {
   bool connected() const { return connected_; }
   // The serial device the settings name, or "" when they name none.
   const std::string& device() const { return device_; }
+  // Where and for whom the web server serves, as start-up read it.
+  const WebSettings& webSettings() const { return webSettings_; }
   // The frequency of the last tuning command in MHz, or "" before the first.
   std::string tunedFrequency() const;
   std::string_view windowTitle() const { return connected_ ? kWindowTitle : kDisconnectedWindowTitle; }
@@ -94,6 +97,7 @@ class FrmMain {
   long groupsDecoded_ = 0;
   bool connected_ = false;
   std::string device_;
+  WebSettings webSettings_;
   std::string lastFrequencyDigits_;  // of the last tuning command, for a receiver plugged in again
   std::string lastVolumeText_;       // of the last volume command
 };

@@ -1,9 +1,6 @@
 #include "platform/Monitor.h"
 
-#include <QDir>
-
 #include "platform/web/PageLayout.h"
-#include "remote/WebSettings.h"
 
 namespace tallowmere {
 namespace {
@@ -35,8 +32,7 @@ void Monitor::start() {
 }
 
 void Monitor::startWebServer() {
-  const WebSettings settings =
-      webSettings(IniFile::load("tallowmere.ini"), QDir::currentPath().toStdString() + "/tallowmere.ini");
+  const WebSettings& settings = form_.webSettings();
   if (!settings.enabled) return;
   WebSources sources{form_, files_, events_, pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
                      [this] { showChanges(); }};
