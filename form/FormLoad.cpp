@@ -111,8 +111,9 @@ void FrmMain::Form_Load() {
 
   if (log_ != nullptr) {
     const auto device = deviceForComPort(iniComPort).device;
-    log_->start(ini, iniPath,
-                {std::string(kProgramVersion), currentDirectory(), device ? *device : iniComPort, iniFrequency});
+    log_->start(
+        ini, iniPath,
+        {std::string(kProgramVersion), currentDirectory(), device ? *device : iniComPort, iniFrequency});
   }
 
   // The timers created running begin to tick once start-up is done.
