@@ -54,8 +54,9 @@ class FrmMain {
   void onTimer(TimerId id);
 
   // The serial layer reports the port opening and closing. While it is closed the traffic
-  // state is unknown; once it opens again the receiver gets the last tuning and volume
-  // commands, so one plugged in late or replugged is tuned as before.
+  // state is unknown; once it opens again the display and decoder start afresh (after the
+  // first tune) and the receiver gets the last tuning and volume commands, so one plugged
+  // in late or replugged is tuned as before.
   void receiverConnected();
   void receiverDisconnected();
   bool connected() const { return connected_; }

@@ -3,9 +3,12 @@
 
 namespace tallowmere {
 
-// The display keeps what it showed: the same station comes back on the same frequency.
+// Once tuned, a receiver that comes back starts the station afresh, as a retune does: its
+// texts may have changed during the outage, and a buffer filled half before and half after
+// would show, log and publish a text the station never sent. The receive gate stays open.
 void FrmMain::receiverConnected() {
   connected_ = true;
+  if (tunedFlag_ == 'Y') ResetDisplayAfterTune();
   if (!lastFrequencyDigits_.empty()) {
     port_.write(TuneCommand(lastFrequencyDigits_));
     if (log_ != nullptr) log_->tuned(lastFrequencyDigits_, ChangeBy::Reconnect);

@@ -66,8 +66,8 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   reportProblem("receiver ./receiver lost (reading failed: the line hung up)", ProblemKind::ReceiverLost);
   s.m.form.receiverDisconnected();
   reportProblem("receiver ./receiver connected", ProblemKind::ReceiverConnected);
-  s.m.form.receiverConnected();
-  s.m.receive(station.psLine(0));
+  s.m.form.receiverConnected();  // as a retune: TP takes effect one group later
+  for (int k = 0; k < 2; ++k) s.m.receive(station.psLine(0));
   s.log.stop();
   // clang-format off
   EXPECT_EQ(s.events(), (std::vector<std::string>{
@@ -78,9 +78,29 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
       "traffic end D42A TALLOWME 104.6 retune 12.0", "pi D42A", "pty", "traffic start D42A TA____ME 88.8",
       "receiver lost receiver ./receiver lost (reading failed: the line hung up)",
       "traffic end D42A TA____ME 88.8 receiver lost 0.0", "receiver connected receiver ./receiver connected",
-      "tune reconnect 88.8", "volume reconnect", "traffic start D42A TA____ME 88.8",
-      "traffic end D42A TA____ME 88.8 monitor stopped 0.0", "stop"}));
+      "tune reconnect 88.8", "volume reconnect", "pi D42A", "pty", "traffic start D42A TA______ 88.8",
+      "traffic end D42A TA______ 88.8 monitor stopped 0.0", "stop"}));
   // clang-format on
+}
+
+// A station that changed its RadioText while the receiver was unplugged: nothing put
+// together half from the old text and half from the new reaches the window, the file or the log.
+TEST_F(LogTest, ARadioTextChangedDuringAnOutageIsNeverMixedWithTheOldOne) {
+  LoggedMonitor s;
+  s.m.loadAndTune();
+  TestStation station;
+  const std::string before = "Hoererservice No. 9 - Stars; news and traffic every half hour   ";
+  const std::string after = "Hits No. 10 - Searchers" + std::string(41, ' ');
+  for (const std::string& l : station.radioText(before)) s.m.receive(l);
+  s.m.form.tmrWriteMetadata_Timer();
+  s.m.form.receiverDisconnected();
+  s.m.form.receiverConnected();
+  for (int k = 0; k < 32; ++k) s.m.receive(station.rtLine(false, k % 8, after));  // its first half only
+  EXPECT_EQ(s.m.text(Field::lblRadioText), after.substr(0, 32) + std::string(32, '_'));
+  s.m.form.tmrWriteMetadata_Timer();
+  EXPECT_EQ(s.m.file("metadata.txt"), before + "\r\n");
+  for (const std::string& l : station.radioText(after, 1)) s.m.receive(l);
+  EXPECT_EQ(s.events("radiotext"), (std::vector<std::string>{"radiotext " + before, "radiotext " + after}));
 }
 
 TEST_F(LogTest, TheStationClockIsLoggedOnceAnHour) {
