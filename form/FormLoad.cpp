@@ -3,6 +3,7 @@
 #include <string>
 
 #include "form/FrmMain.h"
+#include "receiver/ReceiverCommands.h"
 #include "settings/ComPort.h"
 #include "settings/Diagnostics.h"
 #include "settings/IniFile.h"
@@ -76,6 +77,10 @@ void FrmMain::Form_Load() {
   const std::string iniComPort = readSetting(ini, iniPath, "COMport", "no serial port is opened");
   const std::string iniFrequency =
       readSetting(ini, iniPath, "Frequency", "the start-up tune will show INVALID");
+  if (!iniFrequency.empty() && !frequencyDigits(iniFrequency)) {
+    reportProblem("Frequency=" + iniFrequency + " is out of range: the receiver takes " +
+                  std::to_string(kLowestMhz) + " to " + std::to_string(kHighestMhz) + " MHz");
+  }
 
   for (Field f : {Field::lblClockTime, Field::lblCToffset, Field::lblUTCtime, Field::lblUTCdate,
                   Field::Label3, Field::Label6, Field::Label16, Field::Label19}) {

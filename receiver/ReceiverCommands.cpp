@@ -29,7 +29,7 @@ std::string VolumeCommand(std::string_view volumeText) {
 std::optional<std::string> frequencyDigits(std::string_view boxText) {
   const DecimalText number = readLeadingNumber(boxText);
   const double mhz = number.value();
-  if (mhz < 87.0 || mhz > 108.0) return std::nullopt;
+  if (mhz < kLowestMhz || mhz > kHighestMhz) return std::nullopt;
   // Within the band the receiver's digits are the frequency in hundredths of a MHz: 88.8
   // is "8880", 100 is "10000", 107.95 is "10795".
   const auto tenKilohertz = roundToHundredths(number);

@@ -14,8 +14,12 @@ std::string TuneCommand(std::string_view frequencyDigits);
 std::string volumeCommandText(std::string_view boxText);
 std::string VolumeCommand(std::string_view volumeText);
 
+// The band the receiver tunes, in MHz, both ends included.
+inline constexpr int kLowestMhz = 87;
+inline constexpr int kHighestMhz = 108;
+
 // The frequency of a box's text in units of 10 kHz, as the receiver takes it ("8880" for
-// 88.8 MHz), or nothing when the value lies outside 87 to 108 MHz. More than two decimals
+// 88.8 MHz), or nothing when the value lies outside the band. More than two decimals
 // are rounded to the nearest 10 kHz, halves away from zero, so 87.555 gives 8756.
 std::optional<std::string> frequencyDigits(std::string_view boxText);
 

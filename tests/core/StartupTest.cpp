@@ -83,6 +83,8 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
       {"no section", "[Radio]\nCOMport=1\n", "has no [Tallowmere] section"},
       {"no COMport", "[Tallowmere]\nFrequency=88.8\n", "key \"COMport\" is missing"},
       {"no Frequency", "[Tallowmere]\nCOMport=1\n", "key \"Frequency\" is missing"},
+      {"Frequency out of range", "[Tallowmere]\nFrequency=192.5\n",
+       "tallowmere: Frequency=192.5 is out of range: the receiver takes 87 to 108 MHz\n"},
       {"bad COMport", "[Tallowmere]\nCOMport=COM3\nFrequency=88.8\n", "COMport \"COM3\" is neither"},
       {"blank inside", "[Tallowmere]\nCOMport=1 0\n", "COMport \"1 0\" is neither"},
       {"port 0", "[Tallowmere]\nCOMport=0\nFrequency=88.8\n", "COMport \"0\" is not a port number"},
