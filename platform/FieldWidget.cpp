@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
 
 #include "display/RdsCharset.h"
 #include "platform/AccessibleNames.h"
@@ -101,7 +102,7 @@ void FieldWidget::renderText(std::string_view text) {
   const QString shown = showsReceivedText(field_) ? receivedTextForDisplay(text) : qtText(text);
   switch (definitionOf(field_).kind) {
     case FieldKind::Label:
-      if (field_ == Field::lblPS) fitText(shown);
+      if (field_ == Field::lblPS) fitText({shown});
       static_cast<QLabel*>(widget_)->setText(shown);
       return;
     case FieldKind::Button:
@@ -117,13 +118,26 @@ void FieldWidget::renderText(std::string_view text) {
 
 // The programme service name's large font leaves no room to spare: the widest names
 // would lose their edges, so those alone are drawn as large as fits.
-void FieldWidget::fitText(const QString& text) {
-  const int room = widget_->contentsRect().width();
+void FieldWidget::fitText(std::initializer_list<QString> texts) {
+  const int room = textRoom();
   QFont font = fontOf(definitionOf(field_).look);
-  while (font.pointSizeF() > 1.0 && QFontMetrics(font).horizontalAdvance(text) > room) {
-    font.setPointSizeF(font.pointSizeF() - 0.25);
-  }
+  const auto tooWide = [&] {
+    for (const QString& text : texts) {
+      if (QFontMetrics(font).horizontalAdvance(text) > room) return true;
+    }
+    return false;
+  };
+  while (font.pointSizeF() > 1.0 && tooWide()) font.setPointSizeF(font.pointSizeF() - 0.25);
   if (font != widget_->font()) widget_->setFont(font);
+}
+
+// A text box draws inside its frame, with a margin of a few pixels on either side and
+// room for the cursor.
+int FieldWidget::textRoom() const {
+  const int room = widget_->contentsRect().width();
+  if (definitionOf(field_).kind != FieldKind::TextBox) return room;
+  const int frame = widget_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, widget_);
+  return room - 2 * (frame + 4);
 }
 
 void FieldWidget::renderColours(const FieldState& state) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <initializer_list>
 #include <string_view>
 
 #include "display/DisplayModel.h"
@@ -19,13 +20,16 @@ class FieldWidget {
 
   // Shows the field's text, colours and visibility.
   void render(const FieldState& state);
+  // Draws the field's text as large as its look allows and small enough that each of
+  // `texts` fits whole.
+  void fitText(std::initializer_list<QString> texts);
   // What the operator typed into a text box, as the model holds text: one byte per
   // character, characters beyond Latin-1 as SUB, which no command carries.
   std::string typedText() const;
 
  private:
   void renderText(std::string_view text);
-  void fitText(const QString& text);
+  int textRoom() const;
   void renderColours(const FieldState& state);
 
   Field field_;

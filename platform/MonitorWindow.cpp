@@ -22,6 +22,9 @@ MonitorWindow::MonitorWindow(FrmMain& form) : form_(form) {
   fields_.reserve(kFieldCount);
   for (std::size_t i = 0; i < kFieldCount; ++i) fields_.emplace_back(static_cast<Field>(i), this);
   placeFields();
+  // The frequency box shows "INVALID" and a frequency typed with three decimals whole;
+  // longer typing scrolls.
+  fieldWidget(Field::txtFreq).fitText({QStringLiteral("INVALID"), QStringLiteral("107.950")});
   setTabOrder();
 
   for (Field button : {Field::cmdSetFreq, Field::cmdSetVolume}) {

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 
 #include "display/RdsCharset.h"
@@ -108,8 +109,17 @@ TEST_F(Window, KeepsTheOperatorsTypingAsTyped) {
   }
 }
 
-// The widest names of the RDS table show whole, drawn smaller; others keep the field's size.
-TEST_F(Window, FitsEveryProgrammeServiceName) {
+// The widest names of the RDS table show whole in lblPS, drawn smaller (others keep the
+// field's size), and so do "INVALID" and a frequency with three decimals in the frequency
+// box: the painted text is as wide as the same text drawn alone in the field's font.
+TEST_F(Window, ShowsTheWidestNamesAndFrequenciesWhole) {
+  const auto inkWidth = [](const QImage& image) {  // from the first to the last white column inside the frame
+    int first = image.width(), last = 0;
+    for (int x = 3; x < image.width() - 3; ++x)
+      for (int y = 3; y < image.height() - 3; ++y)
+        if (qGray(image.pixel(x, y)) > 160) first = std::min(first, x), last = std::max(last, x);
+    return last - first;
+  };
   QLabel* ps = widget(Field::lblPS);
   const QFont normal = ps->font();
   const auto width = [&](unsigned char b) {
@@ -117,10 +127,21 @@ TEST_F(Window, FitsEveryProgrammeServiceName) {
   };
   unsigned char widest = ' ';
   for (unsigned char b = 0x21; b <= 0xFE; ++b) widest = width(b) > width(widest) ? b : widest;
-  for (const std::string& name : {std::string("WWWWWWWW"), std::string(8, widest), std::string("RADIO  1")}) {
-    monitor.form.fields().setText(Field::lblPS, name);
+  for (const auto& [field, text] : {std::pair{Field::lblPS, std::string("WWWWWWWW")},
+                                    {Field::lblPS, std::string(8, widest)},
+                                    {Field::txtFreq, std::string("INVALID")},
+                                    {Field::txtFreq, std::string("107.950")},
+                                    {Field::lblPS, std::string("RADIO  1")}}) {
+    QWidget* w = widget<QWidget>(field);
+    monitor.form.fields().setText(field, text);
     window.render();
-    EXPECT_LE(QFontMetrics(ps->font()).horizontalAdvance(ps->text()), ps->contentsRect().width()) << name;
+    QImage alone(600, w->height(), QImage::Format_RGB32);
+    alone.fill(Qt::black);
+    QPainter painter(&alone);
+    painter.setFont(w->font());
+    painter.setPen(Qt::white);
+    painter.drawText(alone.rect(), Qt::AlignCenter, receivedTextForDisplay(text));
+    EXPECT_NEAR(inkWidth(w->grab().toImage()), inkWidth(alone), 1) << text;
   }
   EXPECT_EQ(ps->font(), normal);
 }
