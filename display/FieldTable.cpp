@@ -33,6 +33,22 @@ constexpr std::array<FieldDefinition, kFieldCount> kDefinitions{{
 }};
 // clang-format on
 
+// groupLabel() counts the group-type labels as one run in the table: "0A" to "15A" in
+// row 4, then "0B" to "15B" in row 5.
+constexpr bool groupLabelsFollowEachOther() {
+  for (int i = 0; i < kGroupLabelCount; ++i) {
+    const std::string_view name = kDefinitions[static_cast<std::size_t>(groupLabel(i))].createdText;
+    const int number = name.size() == 2 ? name[0] - '0' : 10 + name[1] - '0';
+    const bool versionB = i >= kGroupLabelCount / 2;
+    if (number != i % 16 || name.back() != (versionB ? 'B' : 'A') ||
+        kDefinitions[static_cast<std::size_t>(groupLabel(i))].row != (versionB ? 5 : 4)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(groupLabelsFollowEachOther());
+
 }  // namespace
 
 const std::array<FieldDefinition, kFieldCount>& fieldDefinitions() {

@@ -20,9 +20,6 @@ inline constexpr std::string_view kProgramVersion = "2.03";
 inline constexpr std::string_view kWindowTitle = "Tallowmere";
 inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
 
-// The monitor window's logic: its fields, form-level state, timers and every handler.
-// It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
-// ticks and received chunks; each handler runs to completion.
 // Hears of every group line the receive handler decoded, after the decoders ran.
 class GroupListener {
  public:
@@ -30,6 +27,9 @@ class GroupListener {
   virtual void groupDecoded(const GroupRecord& g) = 0;
 };
 
+// The monitor window's logic: its fields, form-level state, timers and every handler.
+// It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
+// ticks and received chunks; each handler runs to completion.
 class FrmMain {
  public:
   FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);

@@ -23,7 +23,7 @@ void FrmMain::receiverConnected() {
 // the state is unknown, and the next decoded group writes the state again.
 void FrmMain::receiverDisconnected() {
   connected_ = false;
-  decoder_.lastTrafficState = 2;
+  decoder_.lastTrafficState = kTrafficStateUnknown;
   trafficFile_.write(TrafficFile::Content::Unknown);
   if (log_ != nullptr) log_->receiverLost();
 }

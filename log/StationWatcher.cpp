@@ -1,9 +1,11 @@
 #include "log/StationWatcher.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "output/MetadataFile.h"
+#include "settings/HexDigit.h"
 
 namespace tallowmere {
 namespace {
@@ -11,13 +13,6 @@ namespace {
 constexpr unsigned kAllPsSegments = 0xF;
 constexpr int kLevelStepDb = 6;
 constexpr auto kClockInterval = std::chrono::hours(1);
-
-int hexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return 0;
-}
 
 // The station's UTC time from the clock fields, or nothing for a time no clock shows
 // (noise can give hour 28).
@@ -81,7 +76,7 @@ void StationWatcher::groupDecoded(const GroupRecord& g, const DecoderState& s, c
 // arrived came again with other characters: the name on air changed there, by scrolling
 // or noise, and is assembled anew, so no mixture of two names is logged.
 void StationWatcher::watchPs(const GroupRecord& g, const DecoderState& s) {
-  const int segment = hexDigitValue(g.hexAt(10)) & 3;
+  const int segment = std::max(hexDigitValue(g.hexAt(10)), 0) & 3;
   const unsigned bit = 1u << segment;
   const std::size_t at = 2 * static_cast<std::size_t>(segment);
   const bool changed = s.psBuffer.compare(at, 2, station_.psBuffer, at, 2) != 0;

@@ -8,6 +8,12 @@
 
 namespace tallowmere {
 
+// How writing one output file fares.
+struct FileHealth {
+  bool writable = true;  // its last write succeeded
+  long long failures = 0;
+};
+
 // Replaces output files so that a program polling them never sees an empty or half-written
 // file: the content goes to a hidden temporary file in the same folder (its name begins
 // with "." so "*.txt" does not match it), is flushed to disk, takes the old file's owner,
@@ -21,12 +27,6 @@ namespace tallowmere {
 // so once per file. A target that cannot be opened for writing is a failed write, as it
 // would be for a plain write. A failed write leaves no temporary file, and gives one line
 // on stderr per outage and one when writing works again.
-// How writing one output file fares.
-struct FileHealth {
-  bool writable = true;  // its last write succeeded
-  long long failures = 0;
-};
-
 class AtomicFileWriter : public OutputFiles {
  public:
   explicit AtomicFileWriter(std::string folder = ".");

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "settings/HexDigit.h"
+
 namespace tallowmere {
 namespace {
 
@@ -12,11 +14,8 @@ constexpr std::array<std::string_view, 16> kNibbles = {"0000", "0001", "0010", "
 }  // namespace
 
 void NibbleBits::HexDigitToBits(char digit) {
-  if (digit >= '0' && digit <= '9') {
-    bits_ = kNibbles[static_cast<unsigned char>(digit - '0')];
-  } else if (digit >= 'A' && digit <= 'F') {
-    bits_ = kNibbles[static_cast<unsigned char>(digit - 'A' + 10)];
-  }
+  const int value = upperHexDigitValue(digit);
+  if (value >= 0) bits_ = kNibbles[static_cast<std::size_t>(value)];
 }
 
 std::int32_t BinToDec(std::string_view bits) {

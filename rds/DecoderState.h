@@ -7,6 +7,8 @@ namespace tallowmere {
 
 inline const std::string kEmptyPs(8, '_');
 inline const std::string kEmptyRadioText(64, '_');
+// The traffic state last shown and written before any: the next one always differs.
+inline constexpr std::int16_t kTrafficStateUnknown = 2;
 
 // What the decoders have learnt about the station, kept between groups. Start-up and
 // every retune start it again from these values.
@@ -18,7 +20,7 @@ struct DecoderState {
   std::int16_t rtGroupCount = 0;  // 0 to 1000
   char lastAbFlag = '2';          // '2': no RadioText group since the reset
   std::int16_t trafficState = 0;
-  std::int16_t lastTrafficState = 2;  // 2: nothing shown or written yet
+  std::int16_t lastTrafficState = kTrafficStateUnknown;
   std::int16_t tmcSeen = 0;
 
   bool operator==(const DecoderState&) const = default;

@@ -1,23 +1,9 @@
 #include "rds/GroupRecord.h"
 
+#include "settings/HexDigit.h"
+
 namespace tallowmere {
 namespace {
-
-// The value of each byte as a hexadecimal digit of either letter case, or -1.
-constexpr std::array<signed char, 256> kHexValues = [] {
-  std::array<signed char, 256> values{};
-  values.fill(-1);
-  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<signed char>(i);
-  for (int i = 0; i < 6; ++i) {
-    values['A' + i] = static_cast<signed char>(10 + i);
-    values['a' + i] = static_cast<signed char>(10 + i);
-  }
-  return values;
-}();
-
-int hexValue(char c) {
-  return kHexValues[static_cast<unsigned char>(c)];
-}
 
 bool isBlockCharacter(char c) {
   return static_cast<unsigned char>(c) > 32 && c != ':' && c != '<';
@@ -85,8 +71,8 @@ GroupRecord cutGroupLine(std::string_view rxText) {
   g.bytesBuilt = true;
   g.groupBytes[0] = static_cast<char>(0xFF);
   for (std::size_t pair = 0; pair < 8; ++pair) {
-    const int high = hexValue(g.groupHex[2 + 2 * pair]);
-    const int low = hexValue(g.groupHex[3 + 2 * pair]);
+    const int high = hexDigitValue(g.groupHex[2 + 2 * pair]);
+    const int low = hexDigitValue(g.groupHex[3 + 2 * pair]);
     if (high < 0 || low < 0) {
       g.bytesBuilt = false;
       break;
@@ -94,7 +80,7 @@ GroupRecord cutGroupLine(std::string_view rxText) {
     g.groupBytes[1 + pair] = static_cast<char>(high * 16 + low);
   }
 
-  const int typeDigit = hexValue(g.hexAt(7));
+  const int typeDigit = hexDigitValue(g.hexAt(7));
   g.typeNumber = typeDigit < 0 ? 0 : typeDigit;
   g.groupVersion = versionOf(g.hexAt(8));
   std::size_t n = 0;

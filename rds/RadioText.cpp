@@ -1,19 +1,13 @@
 #include <charconv>
 
 #include "rds/Decoders.h"
+#include "settings/HexDigit.h"
 
 namespace tallowmere {
 namespace {
 
 constexpr int kPublishAfter = 30;  // groups with one A/B flag before the text is shown
 constexpr std::int16_t kCountCeiling = 1000;
-
-// The segment address 0 to 15 from an upper-case hexadecimal digit, or -1.
-int segmentAddress(char digit) {
-  if (digit >= '0' && digit <= '9') return digit - '0';
-  if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -33,7 +27,7 @@ void decodeRadioText(const GroupRecord& g, const GroupValues& v, DecoderState& s
     ++s.rtGroupCount;
 
     std::string* buffer = flag == '0' ? &s.rtBufferA : flag == '1' ? &s.rtBufferB : nullptr;
-    const int segment = segmentAddress(g.hexAt(10));
+    const int segment = upperHexDigitValue(g.hexAt(10));  // the segment address 0 to 15
     // A group whose blocks are not all hexadecimal has no characters to give.
     if (buffer != nullptr && segment >= 0 && g.bytesBuilt) {
       buffer->replace(4 * static_cast<std::size_t>(segment), 4, g.bytes().substr(5, 4));

@@ -84,7 +84,7 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
            "Group lines that could not be cut into four hexadecimal blocks.");
   m.sample("tallowmere_uncut_group_lines_total", "", static_cast<double>(c.uncut()));
 
-  const bool trafficKnown = status.decoder.lastTrafficState != 2;
+  const bool trafficKnown = status.decoder.lastTrafficState != kTrafficStateUnknown;
   m.gauge("tallowmere_traffic_announcement",
           "Whether a traffic announcement is on (0 while the state is unknown).",
           trafficKnown && status.decoder.lastTrafficState == 1 ? 1 : 0);

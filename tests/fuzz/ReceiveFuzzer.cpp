@@ -47,7 +47,8 @@ std::string brokenInvariant(const FrmMain& form) {
   if (v.psBuffer.size() != 8) return "psBuffer is not 8 characters";
   if (v.rtBufferA.size() != 64 || v.rtBufferB.size() != 64) return "a RadioText buffer is not 64 characters";
   if (v.rtGroupCount < 0 || v.rtGroupCount > 1000) return "rtGroupCount outside 0 to 1000";
-  if (v.trafficState < 0 || v.trafficState > 1 || v.lastTrafficState < 0 || v.lastTrafficState > 2) {
+  if (v.trafficState < 0 || v.trafficState > 1 || v.lastTrafficState < 0 ||
+      v.lastTrafficState > kTrafficStateUnknown) {
     return "traffic state outside its values";
   }
   for (std::size_t i = 0; i < kFieldCount; ++i) {

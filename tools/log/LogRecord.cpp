@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "settings/HexDigit.h"
+
 namespace tallowmere {
 namespace {
 
@@ -40,10 +42,7 @@ bool JsonCursor::hex4(unsigned& value) {
   value = 0;
   for (int i = 0; i < 4; ++i) {
     const char c = text_[at_++];
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
+    const int digit = hexDigitValue(c);
     if (digit < 0) return false;
     value = value * 16 + static_cast<unsigned>(digit);
   }
