@@ -28,9 +28,9 @@ std::string timeStamp(WallTime time) {
   return stamp;
 }
 
-LogLine::LogLine(WallTime time, std::string_view event) : time_(time), event_(event) {
+LogLine::LogLine(WallTime time, LogEventName event) : time_(time), event_(event.name()) {
   json_ = "{\"time\":\"" + timeStamp(time) + "\",\"event\":";
-  appendJsonText(json_, event);
+  appendJsonText(json_, event_);
 }
 
 void LogLine::appendKey(std::string_view key) {

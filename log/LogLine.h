@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "log/LogEvents.h"
 #include "log/WallClock.h"
 
 namespace tallowmere {
@@ -16,7 +17,7 @@ std::string timeStamp(WallTime time);
 // {"time":"2025-01-01T12:00:00.000Z","event":"ps",...}. Keys are added in order.
 class LogLine {
  public:
-  LogLine(WallTime time, std::string_view event);
+  LogLine(WallTime time, LogEventName event);
 
   // A text of the monitor's own (a message, a path, a setting), kept as UTF-8 where it is.
   LogLine& text(std::string_view key, std::string_view value);

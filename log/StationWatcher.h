@@ -59,7 +59,7 @@ class StationWatcher {
   void watchRadioText(const DisplayModel& w);
   void watchClock(const DisplayModel& w);
   void watchTraffic(const DecoderState& s);
-  LogLine line(std::string_view event) const { return LogLine(clock_.now(), event); }
+  LogLine line(LogEventName event) const { return LogLine(clock_.now(), event); }
 
   const WallClock& clock_;
   Write write_;

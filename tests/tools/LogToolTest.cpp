@@ -60,9 +60,13 @@ TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
 
 TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInput) {
   const auto line = [](std::string time, auto rest) { return "{\"time\":\"" + time + "\"," + rest + "}\n"; };
-  // Announcements across Berlin's midnight, short, ended by a stop and cut short by a restart; a broken line.
+  // Announcements across Berlin's midnight, short, ended by a stop, cut short by a restart and
+  // still on 12 s later; a broken line.
   const std::string a = R"("event":"traffic","pi":"D42A","ps":"104.6RTL","frequency":"104.6",)";
   const std::string start = R"("event":"start","version":"2.03")";
+  const std::string running = line("2025-03-30T06:02:00.000Z", start) +
+                              line("2025-03-30T06:03:00.000Z", a + R"("state":"start")") +
+                              line("2025-03-30T06:03:12.000Z", R"("event":"signal","stereo":true)");
   std::filesystem::create_directories("log/bad");
   writeFile("log/2025-03-29.jsonl",
             line("2025-03-29T08:00:05.000Z", R"("event":"ps","ps":"H\u00D6R","raw":"H\u0097R")") +
@@ -74,8 +78,7 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
   writeFile("log/2025-03-30.jsonl", line("2025-03-29T23:00:20.000Z",
                                          a + R"("state":"end","duration":30.0,"reason":"monitor stopped")") +
                                         line("2025-03-30T06:00:00.000Z", start) +
-                                        line("2025-03-30T06:01:00.000Z", a + R"("state":"start")") +
-                                        line("2025-03-30T06:02:00.000Z", start));
+                                        line("2025-03-30T06:01:00.000Z", a + R"("state":"start")") + running);
   writeFile("log/bad/2025-03-31.jsonl",
             line("2025-03-31T10:00:00.000Z", R"("event":"pi","pi":"D42A")") +
                 line("2025-03-31T10:00:01.000Z", R"("event":"pi","pi":"D4)") +  // cut short
@@ -90,7 +93,8 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
        "2025-03-29 23:59:50  2025-03-30 00:00:20     30.0 s  D42A  104.6RTL  104.6      monitor stopped\n"
        "2025-03-29: 2 announcements, 68.0 s in all\n"
        "2025-03-30 08:01:00  -                       60.0 s  D42A  104.6RTL  104.6      not ended: the monitor restarted\n"
-       "2025-03-30: 1 announcement, 60.0 s in all\n", ""},
+       "2025-03-30 08:03:00  -                    >= 12.0 s  D42A  104.6RTL  104.6      no end logged\n"
+       "2025-03-30: 2 announcements, 72.0 s in all\n", ""},
       {{LOG_BINARY, "--announcements", "--utc", "--since", "2025-03-29 12:00", "--until", "2025-03-29"}, header +
        "2025-03-29 12:00:00  2025-03-29 12:00:01      1.5 s  D42A  104.6RTL  104.6      station\n"
        "2025-03-29 22:59:50  2025-03-29 23:00:20     30.0 s  D42A  104.6RTL  104.6      monitor stopped\n"
@@ -98,7 +102,8 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
       {{LOG_BINARY, "--since", "2025-03-29", "--until", "2025-03-30 08:01", "--event", "ps,start"},
        "2025-03-29 09:00:05  ps           ps=HÖR\n"
        "2025-03-30 08:00:00  start        version=2.03\n", ""},
-      {{LOG_BINARY, "--since", "2025-03-30 08:01:30", "--json"}, line("2025-03-30T06:02:00.000Z", start), ""},
+      {{LOG_BINARY, "--since", "2025-03-30 08:01:30", "--json"}, running, ""},
+      {{LOG_BINARY, "--event", "ps,trafic"}, "", "no event is called \"trafic\"; the events are start, stop, receiver"},
       {{LOG_BINARY, "--folder", "nowhere"}, "", "there is no log folder nowhere"},
       {{LOG_BINARY, "--since", "2025-02-30"}, "", "--since \"2025-02-30\" is not a date"},
       {{LOG_BINARY, "--until", "yesterday"}, "", "--until \"yesterday\" is not a date"},

@@ -4,6 +4,8 @@
 #include <ctime>
 #include <regex>
 
+#include "log/LogEvents.h"
+
 namespace tallowmere {
 namespace {
 
@@ -29,6 +31,12 @@ bool takesValue(const std::string& arg) {
 }
 
 }  // namespace
+
+std::string knownEvents() {
+  std::string list;
+  for (const std::string_view event : kLogEvents) list.append(list.empty() ? "" : ", ").append(event);
+  return list;
+}
 
 std::optional<LogClock::time_point> readDateTime(const std::string& text, bool utc, bool endOfDay) {
   static const std::regex form(R"((\d{4})-(\d{2})-(\d{2})(?:[ T](\d{2}):(\d{2})(?::(\d{2}))?)?)");
@@ -100,7 +108,10 @@ ParsedOptions parseLogOptions(const std::vector<std::string>& args) {
     } else if (arg == "--event") {
       for (std::size_t from = 0; from <= value.size();) {
         const std::size_t comma = std::min(value.find(',', from), value.size());
-        if (comma > from) o.events.insert(value.substr(from, comma - from));
+        const std::string event = value.substr(from, comma - from);
+        if (!event.empty() && !isLogEvent(event))
+          return {o, "--event: no event is called \"" + event + "\"; the events are " + knownEvents()};
+        if (!event.empty()) o.events.insert(event);
         from = comma + 1;
       }
     } else if (arg == "--min-seconds") {

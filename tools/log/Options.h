@@ -31,6 +31,9 @@ struct ParsedOptions {
 };
 ParsedOptions parseLogOptions(const std::vector<std::string>& args);
 
+// The events the monitor logs, "start, stop, ...", as --event takes them.
+std::string knownEvents();
+
 // A date ("2025-03-30") or date and time ("2025-03-30 14:05" or with seconds, "T" allowed
 // in between) in local time or UTC. A date alone is the start of its day, or with
 // `endOfDay` its last instant.

@@ -37,11 +37,10 @@ constexpr char kUsage[] =
     "                     started; the whole log unless --since or --until say otherwise\n"
     "  --min-seconds N    with --announcements: leave out those shorter than N seconds\n"
     "  --help             prints this text\n"
-    "\n"
-    "Events: start, stop, receiver, tune, volume, pi, ps, pty, radiotext, traffic, tmc,\n"
-    "signal, clock, file, diagnostic, log_full.\n"
-    "Exit status: 0; 2 for a bad option or date, a missing folder, or a line that is not\n"
-    "valid JSON (it is skipped and named on stderr, the rest is printed).\n";
+    "\n";
+constexpr char kExitStatus[] =
+    "Exit status: 0; 2 for a bad option, event or date, a missing folder, or a line that is\n"
+    "not valid JSON (it is skipped and named on stderr, the rest is printed).\n";
 
 // The day files of the folder in order, each with its UTC day.
 std::vector<std::pair<std::string, fs::path>> dayFiles(const std::string& folder) {
@@ -138,7 +137,12 @@ int main(int argc, char** argv) {
   }
   LogOptions& o = parsed.options;
   if (o.help) {
-    std::fputs(kUsage, stdout);
+    std::string events = "Events: " + knownEvents() + ".";
+    for (std::size_t from = 0, blank = 0;
+         events.size() - from > 80 && (blank = events.rfind(' ', from + 80)) > from; from = blank + 1) {
+      events[blank] = '\n';
+    }
+    std::printf("%s%s\n%s", kUsage, events.c_str(), kExitStatus);
     return 0;
   }
   std::error_code ec;
