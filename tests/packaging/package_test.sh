@@ -22,6 +22,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tallowmere ] || fail "Package is $(field Package)"
 [ "$(field Version)" = 2.03 ] || fail "Version is $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is $(field Architecture)"
+# Two blanks would make apt show a line as it stands, unwrapped.
+if field Description | tail -n +2 | grep -q '^  '; then fail "Description has a verbatim line: $(field Description)"; fi
 depends=$(field Depends)
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6; do
   grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
