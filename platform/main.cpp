@@ -5,8 +5,10 @@
 
 #include "platform/Monitor.h"
 #include "platform/StopSignals.h"
+#include "platform/ToolkitSession.h"
 
 int main(int argc, char** argv) {
+  const tallowmere::ToolkitSession toolkit;
   QApplication app(argc, argv);
   tallowmere::Monitor monitor;
   const tallowmere::StopSignals stopSignals([] { QCoreApplication::quit(); });

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <regex>
+#include <sstream>
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PseudoTerminal.h"
@@ -26,6 +27,7 @@ using MonitorOverPty = InWorkingFolder;
 
 TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   fs::permissions(folder, fs::perms::all);  // the monitor runs as nobody under root
+  ::unsetenv("XDG_RUNTIME_DIR");            // as under systemd, without a login session
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
   ChildProcess monitor(unprivileged({MONITOR_BINARY}));
   std::string sent;
@@ -80,6 +82,9 @@ TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
   pty->write(station(true));
   EXPECT_TRUE(traffic(" 1 \r\n"));
+  // Every stderr line is the monitor's own: the toolkit has nothing to say of a headless start.
+  std::istringstream err(monitor.errors());
+  for (std::string line; std::getline(err, line);) EXPECT_TRUE(line.starts_with("tallowmere: ")) << line;
 }
 
 }  // namespace
