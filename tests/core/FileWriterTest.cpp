@@ -91,11 +91,13 @@ TEST_F(FileWriterTest, ReportsAnOutageAndItsEnd) {
   EXPECT_FALSE(writer.replace("traffic.txt", " 0 \r\n"));
   fs::create_directory("missing-folder");
   EXPECT_TRUE(writer.replace("traffic.txt", " 1 \r\n"));
+  fs::create_symlink("/dev/full", "missing-folder/metadata.txt");  // a device that takes nothing
+  EXPECT_FALSE(writer.replace("metadata.txt", "Jazz\r\n"));
   const std::string err = testing::internal::GetCapturedStderr();
   const std::string path = (folder / "missing-folder/traffic.txt").string();
   EXPECT_NE(err.find("cannot write " + path + " (No such file or directory)"), std::string::npos) << err;
   EXPECT_NE(err.find("writing " + path + " works again"), std::string::npos) << err;
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
 }
 
 // Where a new file would not be the same, traffic.txt is written in place, with one stderr

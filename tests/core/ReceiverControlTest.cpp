@@ -2,6 +2,7 @@
 // goes away and comes back.
 #include <gtest/gtest.h>
 
+#include "receiver/ReceiverCommands.h"
 #include "tests/support/Harness.h"
 #include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
@@ -33,6 +34,8 @@ TEST_F(ReceiverControlTest, TurnsTheFrequencyBoxIntoTheTuneCommand) {
     EXPECT_EQ(m.sentLines(), sent.empty() ? std::vector<std::string>{} : std::vector{sent}) << box;
     EXPECT_EQ(m.text(Field::txtFreq), sent.empty() ? "INVALID" : box) << box;
     EXPECT_EQ(m.form.tunedFlag(), 'Y') << box;
+    EXPECT_EQ(TuneCommand(frequencyDigits(m.form.tunedFrequency()).value_or("")),
+              sent.empty() ? "f\r\n" : sent);
   }
 }
 

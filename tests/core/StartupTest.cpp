@@ -14,12 +14,14 @@ namespace {
 using StartupTest = InWorkingFolder;
 
 TEST_F(StartupTest, PutsTheWindowIntoItsStartUpStateAndSendsNothing) {
-  writeIni("[Tallowmere]\r\nCOMport=1\r\nFrequency=88.8\r\n");
+  writeIni("[Tallowmere]\r\nCOMport=1\r\nFrequency=88.8\r\n[Web]\r\nListen=off\r\n");
   Harness m;
   m.load();
   EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
   EXPECT_EQ(m.file("metadata.txt"), "\r\n");
   EXPECT_EQ(m.port.opened, std::vector<std::string>{"/dev/ttyS0"});
+  EXPECT_EQ(m.form.device(), "/dev/ttyS0");
+  EXPECT_FALSE(m.form.webSettings().enabled);
   EXPECT_TRUE(m.port.sent.empty());
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
 
@@ -58,7 +60,7 @@ TEST_F(StartupTest, ReadsTheIniTheWayHandWrittenFilesExpect) {
       {"comment lines", "[Tallowmere]\n;Frequency=99\n  ; COMport=4\nFrequency=88.8\n", "", "88.8"},
       {"first key wins", "[Tallowmere]\nCOMport=2\nCOMport=5\n", "2", ""},
       {"first section wins", "[Tallowmere]\nCOMport=2\n[Other]\n[Tallowmere]\nFrequency=99\n", "2", ""},
-      {"other sections ignored", "[Radio]\nCOMport=9\n[Tallowmere]\nCOMport=4\n", "4", ""},
+      {"other sections ignored", "[Tallowmore]\nCOMport=9\n[Tallowmere]\nCOMport=4\n", "4", ""},
       {"names match whole", "[Tallowmere2]\nCOMport=9\n[Tallowmere]\nCOMports=8\nCOMport=4\n", "4", ""},
       {"lines without = or ]", "[Tallowmere\nCOMport=9\n[Tallowmere]\nCOMport\nFrequency=88.8\n", "", "88.8"},
       {"cut to 119", "[Tallowmere]\nFrequency=" + std::string(130, '9') + "\n", "", std::string(119, '9')},
@@ -83,8 +85,7 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
       {"no section", "[Radio]\nCOMport=1\n", "has no [Tallowmere] section"},
       {"no COMport", "[Tallowmere]\nFrequency=88.8\n", "key \"COMport\" is missing"},
       {"no Frequency", "[Tallowmere]\nCOMport=1\n", "key \"Frequency\" is missing"},
-      {"Frequency out of range", "[Tallowmere]\nFrequency=192.5\n",
-       "tallowmere: Frequency=192.5 is out of range: the receiver takes 87 to 108 MHz\n"},
+      {"out of band", "[Tallowmere]\nFrequency=192.5\n", "tallowmere: Frequency=192.5 is out of range: the receiver takes 87 to 108 MHz\n"},
       {"bad COMport", "[Tallowmere]\nCOMport=COM3\nFrequency=88.8\n", "COMport \"COM3\" is neither"},
       {"blank inside", "[Tallowmere]\nCOMport=1 0\n", "COMport \"1 0\" is neither"},
       {"port 0", "[Tallowmere]\nCOMport=0\nFrequency=88.8\n", "COMport \"0\" is not a port number"},
@@ -133,9 +134,10 @@ TEST(DisplayModelTest, MarksWhatChangedDumpsAsJsonAndShowsStationBytesThroughThe
         R"("sent": ["f8880\u000D\u000A"], "decoded": 7})"}) {
     EXPECT_NE(json.find(part), std::string::npos) << part;
   }
-  const std::vector<std::pair<unsigned char, char16_t>> shown = {
-      {0x41, u'A'}, {0x91, u'\u00E4'}, {0xA9, u'\u20AC'}, {0x0D, u' '}, {0x7F, u' '}, {0xFF, u' '}};
-  for (const auto& [byte, character] : shown) EXPECT_EQ(rdsDisplayCharacter(byte), character) << int(byte);
+  for (const Field f : {Field::lblPS, Field::lblRadioText, Field::lblRTA, Field::lblRTB, Field::txtFreq})
+    EXPECT_EQ(shownTextUtf8(f, "A\x91\xA9\r\x7F\xFF"),
+              f == Field::txtFreq ? "A\u0091\u00A9\r\x7F\u00FF" : "A\u00E4\u20AC   ")
+        << nameOf(f);
 }
 
 TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {

@@ -27,7 +27,7 @@ using MonitorOverPty = InWorkingFolder;
 
 TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   fs::permissions(folder, fs::perms::all);  // the monitor runs as nobody under root
-  ::unsetenv("XDG_RUNTIME_DIR");            // as under systemd, without a login session
+  ::unsetenv("XDG_RUNTIME_DIR");  // as under systemd: the toolkit must not say so (checked at the end)
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
   ChildProcess monitor(unprivileged({MONITOR_BINARY}));
   std::string sent;
@@ -82,7 +82,6 @@ TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   EXPECT_EQ(readFile("traffic.txt"), "?\r\n");
   pty->write(station(true));
   EXPECT_TRUE(traffic(" 1 \r\n"));
-  // Every stderr line is the monitor's own: the toolkit has nothing to say of a headless start.
   std::istringstream err(monitor.errors());
   for (std::string line; std::getline(err, line);) EXPECT_TRUE(line.starts_with("tallowmere: ")) << line;
 }

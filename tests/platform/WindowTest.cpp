@@ -120,8 +120,7 @@ TEST_F(Window, ShowsTheWidestNamesAndFrequenciesWhole) {
         if (qGray(image.pixel(x, y)) > 160) first = std::min(first, x), last = std::max(last, x);
     return last - first;
   };
-  QLabel* ps = widget(Field::lblPS);
-  const QFont normal = ps->font();
+  const QFont normal = widget(Field::lblPS)->font();
   const auto width = [&](unsigned char b) {
     return QFontMetrics(normal).horizontalAdvance(QChar(rdsDisplayCharacter(b)));
   };
@@ -143,7 +142,7 @@ TEST_F(Window, ShowsTheWidestNamesAndFrequenciesWhole) {
     painter.drawText(alone.rect(), Qt::AlignCenter, receivedTextForDisplay(text));
     EXPECT_NEAR(inkWidth(w->grab().toImage()), inkWidth(alone), 1) << text;
   }
-  EXPECT_EQ(ps->font(), normal);
+  EXPECT_EQ(widget(Field::lblPS)->font(), normal);
 }
 
 }  // namespace
