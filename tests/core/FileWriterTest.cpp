@@ -93,6 +93,7 @@ TEST_F(FileWriterTest, ReportsAnOutageAndItsEnd) {
   EXPECT_TRUE(writer.replace("traffic.txt", " 1 \r\n"));
   fs::create_symlink("/dev/full", "missing-folder/metadata.txt");  // a device that takes nothing
   EXPECT_FALSE(writer.replace("metadata.txt", "Jazz\r\n"));
+  EXPECT_EQ(writer.health().at("traffic.txt").failures, 1);
   const std::string err = testing::internal::GetCapturedStderr();
   const std::string path = (folder / "missing-folder/traffic.txt").string();
   EXPECT_NE(err.find("cannot write " + path + " (No such file or directory)"), std::string::npos) << err;

@@ -104,7 +104,6 @@ TEST(GroupRecordTest, BitsOfDigitsAndNumbersOfBits) {
                                                                      {"10x1", 9},
                                                                      {std::string(31, '1'), INT32_MAX},
                                                                      {std::string(32, '1'), -1},
-                                                                     {"1" + std::string(31, '0'), INT32_MIN},
                                                                      {"1" + std::string(40, '0'), INT32_MIN}};
   for (const auto& [text, number] : numbers) EXPECT_EQ(BinToDec(text), number) << text;
 }

@@ -19,8 +19,7 @@ TEST_F(StartupTest, PutsTheWindowIntoItsStartUpStateAndSendsNothing) {
   m.load();
   EXPECT_EQ(m.file("traffic.txt"), "?\r\n");
   EXPECT_EQ(m.file("metadata.txt"), "\r\n");
-  EXPECT_EQ(m.port.opened, std::vector<std::string>{"/dev/ttyS0"});
-  EXPECT_EQ(m.form.device(), "/dev/ttyS0");
+  EXPECT_EQ(m.port.opened, std::vector<std::string>{m.form.device()});  // COMport=1: /dev/ttyS0
   EXPECT_FALSE(m.form.webSettings().enabled);
   EXPECT_TRUE(m.port.sent.empty());
   EXPECT_EQ(m.form.windowTitle(), "Tallowmere");
@@ -63,7 +62,7 @@ TEST_F(StartupTest, ReadsTheIniTheWayHandWrittenFilesExpect) {
       {"other sections ignored", "[Tallowmore]\nCOMport=9\n[Tallowmere]\nCOMport=4\n", "4", ""},
       {"names match whole", "[Tallowmere2]\nCOMport=9\n[Tallowmere]\nCOMports=8\nCOMport=4\n", "4", ""},
       {"lines without = or ]", "[Tallowmere\nCOMport=9\n[Tallowmere]\nCOMport\nFrequency=88.8\n", "", "88.8"},
-      {"cut to 119", "[Tallowmere]\nFrequency=" + std::string(130, '9') + "\n", "", std::string(119, '9')},
+      {"cut to 119", "[Tallowmere]\nFrequency=8" + std::string(130, '9') + "\n", "", "8" + std::string(118, '9')},
       {"no newline at all", "[Tallowmere]", "", ""},
       {"NUL ends a value", std::string("[Tallowmere]\nFrequency=88.8\0junk\n", 33), "", "88.8"},
   };
@@ -105,6 +104,7 @@ TEST_F(StartupTest, SaysOnStderrWhatIsWrongWithTheSettingsAndStillStarts) {
     m.load();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find(c.message), std::string::npos) << c.what << ": " << err;
+    EXPECT_EQ(err.find('\0'), std::string::npos) << c.what;  // the folder's path as it is
     EXPECT_EQ(m.text(Field::lblPS), "INITIALISING") << c.what;
     EXPECT_EQ(m.file("traffic.txt"), "?\r\n") << c.what;
   }
@@ -144,7 +144,7 @@ TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
   // clang-format off
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"1", "/dev/ttyS0"}, {" 3 ", "/dev/ttyS2"}, {"\t3\r", "/dev/ttyS2"}, {"2.5", "/dev/ttyS1"},
-      {"3.5", "/dev/ttyS3"}, {"1.5", "/dev/ttyS1"}, {"2.51", "/dev/ttyS2"}, {"2.6", "/dev/ttyS2"}, {"32767", "/dev/ttyS32766"},
+      {"3.5", "/dev/ttyS3"}, {"1.5", "/dev/ttyS1"}, {"2.51", "/dev/ttyS2"}, {"2.6", "/dev/ttyS2"}, {"3.2", "/dev/ttyS2"}, {"32767", "/dev/ttyS32766"},
       {"32768", ""}, {"123456789012345678901", ""}, {"0", ""}, {"-2", ""}, {"0.4", ""}, {"", ""}, {"1 0", ""}, {"1. 5", ""},
       {"COM1", ""}, {"dev/ttyUSB0", ""}, {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"./receiver", "./receiver"},
       {"../rx/port", "../rx/port"},
@@ -153,6 +153,7 @@ TEST(ComPortRule, MapsNumbersToSerialPortsAndKeepsDevicePaths) {
   for (const auto& [value, device] : cases) {
     EXPECT_EQ(deviceForComPort(value).device.value_or(""), device) << '"' << value << '"';
   }
+  EXPECT_EQ(deviceForComPort("-32768").problem, deviceForComPort("0").problem);  // a number below port 1
 }
 
 }  // namespace

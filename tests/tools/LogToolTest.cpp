@@ -60,8 +60,7 @@ TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
 
 TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInput) {
   const auto line = [](std::string time, auto rest) { return "{\"time\":\"" + time + "\"," + rest + "}\n"; };
-  // Announcements across Berlin's midnight, short, ended by a stop, cut short by a restart and
-  // still on 12 s later; a broken line.
+  // Announcements across Berlin's midnight, short, ended by a stop, cut by a restart, still on; a bad line.
   const std::string a = R"("event":"traffic","pi":"D42A","ps":"104.6RTL","frequency":"104.6",)";
   const std::string start = R"("event":"start","version":"2.03")";
   const std::string running = line("2025-03-30T06:02:00.000Z", start) +
