@@ -26,8 +26,8 @@ class Monitor : private ReceiverEvents {
 
   // Start-up, then the window is shown.
   void start();
-  // A clean exit: the log's last events.
-  void stop() { log_.stop(); }
+  // A clean exit: traffic.txt says "?" and the log has its last events.
+  void stop() { form_.Form_Unload(); }
 
   MonitorWindow& window() { return window_; }
   FrmMain& form() { return form_; }

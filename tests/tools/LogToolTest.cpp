@@ -56,6 +56,7 @@ TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
       << monitor.errors();
   EXPECT_EQ(monitor.stop(), 0);
   EXPECT_TRUE(events().ends_with("traffic endmonitor stopped\nstop \n")) << events();
+  EXPECT_EQ(readFile("traffic.txt"), "?\r\n");  // not the " 1 " of an announcement nobody watches
 }
 
 TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInput) {
