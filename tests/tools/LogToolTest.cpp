@@ -1,8 +1,14 @@
-// The station log of replayed broadcasts and of a monitor stopped by SIGTERM; tallowmere-log.
+// The station log of replayed broadcasts and of a monitor run as a service and stopped by
+// SIGTERM; tallowmere-log.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/LogLines.h"
@@ -40,11 +46,28 @@ TEST_F(LogToolTest, RealBroadcastsLogTheirAnnouncements) {
   }
 }
 
-TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
+// As a systemd service it tells NOTIFY_SOCKET, a datagram socket the test owns, how it does.
+TEST_F(LogToolTest, TheMonitorAsAServiceTellsHowItDoesAndEndsAnnouncementLogAndTrafficOnSigterm) {
   writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");  // Dale FM: TA 10 s after the tune
+  const int manager = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{AF_UNIX, {}};
+  (folder / "notify").string().copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(manager, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::setenv("NOTIFY_SOCKET", address.sun_path, 1);
+  ::setenv("WATCHDOG_USEC", "1000000", 1);
   ChildProcess sim({SIM_BINARY, "receiver"});
   ChildProcess monitor({MONITOR_BINARY});  // opens ./receiver as soon as the simulator has made it
-  const auto events = [] {                 // each line's event, state and reason
+  for (const char* name : {"NOTIFY_SOCKET", "WATCHDOG_USEC"}) ::unsetenv(name);
+  std::vector<std::string> said;                        // each assignment the monitor sent, in order
+  const auto heard = [&](const std::string& pattern) {  // how often, after reading what waits
+    for (std::string datagram(4096, '\0'); ::recv(manager, datagram.data(), 4096, MSG_DONTWAIT) > 0;) {
+      std::istringstream lines(datagram.c_str());
+      for (std::string line; std::getline(lines, line);) said.push_back(line);
+    }
+    return std::ranges::count_if(said,
+                                 [&](const auto& s) { return std::regex_match(s, std::regex(pattern)); });
+  };
+  const auto events = [] {  // each line's event, state and reason
     std::string all;
     std::error_code noFolderYet;
     for (const auto& file : std::filesystem::directory_iterator("log", noFolderYet))
@@ -52,11 +75,23 @@ TEST_F(LogToolTest, TheMonitorStoppedBySigtermEndsTheAnnouncementAndTheLog) {
         all += valueOf(l, "event") + " " + valueOf(l, "state") + valueOf(l, "reason") + "\n";
     return all;
   };
-  ASSERT_TRUE(eventually([&] { return events().ends_with("traffic start\n"); }, std::chrono::seconds(40)))
-      << monitor.errors();
+  // Read meanwhile: a socket whose queue is full would hold up the monitor's event loop.
+  const auto announcing = [&] {
+    heard("");
+    return events().ends_with("traffic start\n");
+  };
+  ASSERT_TRUE(eventually(announcing, std::chrono::seconds(40))) << monitor.errors();
+  ASSERT_EQ(heard("READY=1"), 1);
+  EXPECT_EQ(said.front(), "READY=1");
+  EXPECT_GT(
+      heard(R"(STATUS=receiver connected, 88\.8 MHz, PS DALE FM, [0-9]+\.[0-9] groups/s, alarms: none)"), 0);
+  EXPECT_GE(heard("WATCHDOG=1"), 3);  // every 0.5 s; their spacing is a benchmark row
   EXPECT_EQ(monitor.stop(), 0);
+  EXPECT_EQ(heard("STOPPING=1"), 1);
+  EXPECT_EQ(said.back(), "STOPPING=1");
   EXPECT_TRUE(events().ends_with("traffic endmonitor stopped\nstop \n")) << events();
   EXPECT_EQ(readFile("traffic.txt"), "?\r\n");  // not the " 1 " of an announcement nobody watches
+  ::close(manager);
 }
 
 TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInput) {
