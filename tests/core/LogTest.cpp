@@ -68,7 +68,8 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   reportProblem("receiver ./receiver connected", ProblemKind::ReceiverConnected);
   s.m.form.receiverConnected();
   s.m.receive(station.psLine(0));
-  s.log.stop();
+  s.m.form.Form_Unload();  // a clean stop: no " 1 " stays behind
+  EXPECT_EQ(s.m.file("traffic.txt"), "?\r\n");
   // clang-format off
   EXPECT_EQ(s.events(), (std::vector<std::string>{
       "start 104.6", "tune start-up timer 104.6", "volume start-up timer", "signal true 42",

@@ -56,13 +56,10 @@ groups=" $(id -nG tallowmere) "
 verify=$(systemd-analyze verify "$unit" 2>&1) && [ -z "$verify" ] || fail "systemd-analyze verify: $verify"
 rating=$(systemd-analyze security --offline=true --threshold=20 "$unit" 2>&1) ||
   fail "exposure above 2.0: $(tail -n 12 <<<"$rating")"
-# What the monitor needs: its serial devices as systemd reads the unit, its sockets, its folder.
-allowed=$(systemd-analyze security --offline=true --json=short "$unit" | jq -r '.[] | select(.set == false) | .description')
-for need in char-ttyS:rw char-ttyUSB:rw char-ttyACM:rw; do
-  grep -qF "$need" <<<"$allowed" || fail "the unit takes away the serial devices ($need)"
-done
-for line in "RestrictAddressFamilies=AF_UNIX AF_INET AF_INET6 AF_NETLINK" "StateDirectory=tallowmere/%i" \
-            "WorkingDirectory=%S/tallowmere/%i"; do
-  grep -qxF "$line" "$unit" || fail "the unit lacks $line"
+# What the monitor needs, in the unit and as systemd reads it: its serial devices, sockets and folder.
+have=$(cat "$unit"; systemd-analyze security --offline=true --json=short "$unit" | jq -r '.[] | select(.set == false) | .description')
+for need in char-ttyS:rw char-ttyUSB:rw char-ttyACM:rw "RestrictAddressFamilies=AF_UNIX AF_INET AF_INET6 AF_NETLINK" \
+            "StateDirectory=tallowmere/%i" "WorkingDirectory=%S/tallowmere/%i"; do
+  grep -qF "$need" <<<"$have" || fail "the unit takes away what the monitor needs: $need"
 done
 echo "ok: installed, user tallowmere in dialout, $(tail -n 1 <<<"$rating")"
