@@ -2,7 +2,7 @@
 BUILD ?= build
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
             qt6-httpserver-dev qt6-websockets-dev \
-            libgl-dev fonts-liberation dpkg-dev lintian time
+            libgl-dev libsystemd-dev pkg-config fonts-liberation dpkg-dev lintian time
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build test demo bench fuzz package format tidy clean
@@ -28,7 +28,7 @@ build: deps
 # The core tests run a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 # The web tests use a real browser and a real Prometheus.
 CORE_TESTS := core_tests receive_corpus_tests ini_corpus_tests
-TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus curl jq
+TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus curl jq systemd
 test: build
 	$(call install-missing,$(TEST_PACKAGES))
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure

@@ -18,6 +18,6 @@ $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), load $(cu
 echo "$BENCH_RUNS runs of ${BENCH_SECONDS} s for the live figures; spread is min - max"
 echo
 header
-for bench in decode log soak startup idle station live web; do
+for bench in decode log soak startup idle station live web service; do
   "$here/$bench.sh"
 done

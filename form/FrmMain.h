@@ -41,6 +41,9 @@ class FrmMain {
 
   // Runs once, before the window is shown: settings, start-up state, output files, port.
   void Form_Load();
+  // Runs once at a clean stop (window closed, SIGTERM, SIGINT): traffic.txt says "?" and
+  // the log ends.
+  void Form_Unload();
 
   // A click on a button; a remote operator's request runs the same handler.
   void cmdSetFreq_Click(ChangeBy by = ChangeBy::Button);

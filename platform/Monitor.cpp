@@ -29,6 +29,7 @@ void Monitor::start() {
   window_.renderAll();
   window_.show();
   startWebServer();
+  notifier_.ready();
 }
 
 void Monitor::startWebServer() {

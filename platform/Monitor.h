@@ -11,6 +11,7 @@
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"
 #include "platform/SerialLink.h"
+#include "platform/ServiceNotifier.h"
 #include "platform/web/WebServer.h"
 #include "remote/EventHistory.h"
 
@@ -24,10 +25,14 @@ class Monitor : private ReceiverEvents {
  public:
   Monitor();
 
-  // Start-up, then the window is shown.
+  // Start-up, then the window is shown, and a service manager hears that it is ready.
   void start();
-  // A clean exit: the log's last events.
-  void stop() { log_.stop(); }
+  // A clean exit: the service manager hears of it, traffic.txt says "?" and the log has
+  // its last events.
+  void stop() {
+    notifier_.stopping();
+    form_.Form_Unload();
+  }
 
   MonitorWindow& window() { return window_; }
   FrmMain& form() { return form_; }
@@ -53,6 +58,7 @@ class Monitor : private ReceiverEvents {
   QtTimers timers_;
   FrmMain form_;
   MonitorWindow window_;
+  ServiceNotifier notifier_{form_};
   EventHistory events_;
   std::unique_ptr<WebServer> web_;
   std::function<void(std::string_view)> chunkHandled_;

@@ -76,7 +76,8 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   s.m.form.tmrWriteMetadata_Timer();
   EXPECT_EQ(s.m.file("metadata.txt"), "\r\n");
   for (const std::string& l : station.radioText(hits, 1)) s.m.receive(l);
-  s.log.stop();
+  s.m.form.Form_Unload();  // a clean stop: no " 1 " stays behind
+  EXPECT_EQ(s.m.file("traffic.txt"), "?\r\n");
   // clang-format off
   EXPECT_EQ(s.events(), (std::vector<std::string>{
       "start 104.6", "tune start-up timer 104.6", "volume start-up timer", "signal true 42",

@@ -25,6 +25,7 @@ class ChildProcess {
   // Stops the program (SIGTERM) if it still runs; its exit status, or 128 + the signal.
   int stop();
   bool running() const;
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "output/FolderLock.h"
 #include "tools/replay/FileLines.h"
 #include "tools/replay/ReplayDriver.h"
 
@@ -29,7 +30,8 @@ constexpr char kUsage[] =
     "  --help     prints this text\n"
     "\n"
     "At the end of FILE the metadata tick runs once and the model is printed.\n"
-    "Exit status: 0, or 2 for a FILE that cannot be read or a script line that is not valid.\n";
+    "Exit status: 0; 1 when a monitor or another replay works in the current directory;\n"
+    "2 for a FILE that cannot be read or a script line that is not valid.\n";
 
 }  // namespace
 
@@ -61,6 +63,8 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  tallowmere::FolderLock folderLock;  // the folder's files are the monitor's, as for the monitor
+  if (!folderLock.take()) return 1;
   tallowmere::ReplayDriver driver(stdout);
   if (!script) driver.tick(tallowmere::TimerId::tmrSetFreqAtStart);
   std::string_view line;
