@@ -3,10 +3,11 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/DisplayModel.h"
+#include "form/FormEvents.h"
 #include "form/Timers.h"
-#include "log/StationLog.h"
 #include "output/MetadataFile.h"
 #include "output/TrafficFile.h"
 #include "rds/DecoderState.h"
@@ -22,22 +23,14 @@ inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiv
 
 // The monitor window's logic: its fields, form-level state, timers and every handler.
 // It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
-// ticks and received chunks; each handler runs to completion.
-// Hears of every group line the receive handler decoded, after the decoders ran.
-class GroupListener {
- public:
-  virtual ~GroupListener() = default;
-  virtual void groupDecoded(const GroupRecord& g) = 0;
-};
-
+// ticks and received chunks; each handler runs to completion and tells its listeners what
+// it did.
 class FrmMain {
  public:
   FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);
 
-  // The station log the handlers tell what happens; none by default.
-  void setStationLog(StationLog* log) { log_ = log; }
-  // Who else hears of every decoded group line; none by default.
-  void setGroupListener(GroupListener* listener) { groupListener_ = listener; }
+  // Listeners hear every event in the order added.
+  void addListener(FormEvents* listener) { listeners_.push_back(listener); }
 
   // Runs once, before the window is shown: settings, start-up state, output files, port.
   void Form_Load();
@@ -58,6 +51,8 @@ class FrmMain {
   // commands, so one plugged in late or replugged is tuned as before.
   void receiverConnected();
   void receiverDisconnected();
+  // A clean exit: the listeners have their last word.
+  void stop();
   bool connected() const { return connected_; }
   // The serial device the settings name, or "" when they name none.
   const std::string& device() const { return device_; }
@@ -82,11 +77,14 @@ class FrmMain {
   void openReceiver(const std::string& iniPath, const std::string& iniComPort);
   void tune(ChangeBy by);
   void setVolume(ChangeBy by);
+  template <typename Call>
+  void tell(Call call) {
+    for (FormEvents* listener : listeners_) call(*listener);
+  }
 
   ReceiverPort& port_;
   TimerService& timerService_;
-  StationLog* log_ = nullptr;
-  GroupListener* groupListener_ = nullptr;
+  std::vector<FormEvents*> listeners_;
   TrafficFile trafficFile_;
   MetadataFile metadataFile_;
   DisplayModel fields_;

@@ -13,6 +13,7 @@
 #include "platform/SerialLink.h"
 #include "platform/web/WebServer.h"
 #include "remote/EventHistory.h"
+#include "station/StationModel.h"
 
 namespace tallowmere {
 
@@ -27,7 +28,7 @@ class Monitor : private ReceiverEvents {
   // Start-up, then the window is shown.
   void start();
   // A clean exit: the log's last events.
-  void stop() { log_.stop(); }
+  void stop() { form_.stop(); }
 
   MonitorWindow& window() { return window_; }
   FrmMain& form() { return form_; }
@@ -51,6 +52,7 @@ class Monitor : private ReceiverEvents {
   AtomicFileWriter files_;
   SerialLink serial_;
   QtTimers timers_;
+  StationModel station_;
   FrmMain form_;
   MonitorWindow window_;
   EventHistory events_;

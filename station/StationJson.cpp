@@ -52,7 +52,9 @@ void appendNumbers(std::string& out, const std::vector<int>& numbers) {
   out += ']';
 }
 
-void appendAf(std::string& out, const AlternativeFrequencies& af) {
+}  // namespace
+
+void appendAfJson(std::string& out, const AlternativeFrequencies& af) {
   out += "{\"method\": \"";
   out += af.method;
   if (af.method == 'A') {
@@ -73,7 +75,10 @@ void appendAf(std::string& out, const AlternativeFrequencies& af) {
   out += "]}";
 }
 
-}  // namespace
+void appendPinJson(std::string& out, const ProgrammeItemNumber& pin) {
+  out += "{\"day\": " + std::to_string(pin.day) + ", \"hour\": " + std::to_string(pin.hour) +
+         ", \"minute\": " + std::to_string(pin.minute) + "}";
+}
 
 std::string hexText(unsigned value, int digits) {
   std::string text(static_cast<std::size_t>(digits), '0');
@@ -115,6 +120,15 @@ std::string clockLocalText(const StationClock& clock) {
   return text;
 }
 
+std::size_t alternativeFrequencyCount(const Station& station, int tunedKhz) {
+  if (!station.af) return 0;
+  if (station.af->method == 'A') return station.af->frequencies.size();
+  for (const auto& list : station.af->lists) {
+    if (list.tuned == tunedKhz) return list.same.size() + list.regional.size();
+  }
+  return 0;
+}
+
 void appendStationJson(std::string& out, const Station& s) {
   out += '{';
   appendOptional(out, "pi", s.pi, [&out](std::uint16_t pi) { appendText(out, hexText(pi, 4)); });
@@ -134,10 +148,7 @@ void appendStationJson(std::string& out, const Station& s) {
   } else {
     appendText(out, language);
   }
-  appendOptional(out, "pin", s.pin, [&out](const ProgrammeItemNumber& pin) {
-    out += "{\"day\": " + std::to_string(pin.day) + ", \"hour\": " + std::to_string(pin.hour) +
-           ", \"minute\": " + std::to_string(pin.minute) + "}";
-  });
+  appendOptional(out, "pin", s.pin, [&out](const ProgrammeItemNumber& pin) { appendPinJson(out, pin); });
   appendOptional(out, "ps", s.ps, [&out](const std::string& ps) { appendText(out, rdsTextUtf8(ps)); });
   appendOptional(out, "pty", s.pty, [&out](int pty) { out += std::to_string(pty); });
   appendOptional(out, "pty_name", s.pty, [&out](int pty) { appendText(out, programmeTypeName(pty)); });
@@ -151,7 +162,7 @@ void appendStationJson(std::string& out, const Station& s) {
   appendBool(out, "compressed", s.di.compressed);
   appendBool(out, "dynamic_pty", s.di.dynamicPty);
   out += '}';
-  appendOptional(out, "af", s.af, [&out](const AlternativeFrequencies& af) { appendAf(out, af); });
+  appendOptional(out, "af", s.af, [&out](const AlternativeFrequencies& af) { appendAfJson(out, af); });
   key(out, "radiotext");
   out += '{';
   const auto text = [&out](const std::string& t) { appendText(out, rdsTextUtf8(t)); };
@@ -174,6 +185,12 @@ void appendStationJson(std::string& out, const Station& s) {
   out.append(digits,
              std::to_chars(digits, digits + sizeof digits, s.groupRate, std::chars_format::fixed, 1).ptr);
   out += '}';
+}
+
+std::string stationJson(const Station& station) {
+  std::string out;
+  appendStationJson(out, station);
+  return out;
 }
 
 }  // namespace tallowmere

@@ -30,6 +30,17 @@ bool update(std::optional<T>& fact, const std::optional<T>& value) {
 
 }  // namespace
 
+void StationModel::groupDecoded(const GroupRecord& g, const DecoderState& /*s*/) {
+  if (const auto blocks = blocksOf(g)) group(*blocks);
+}
+
+// The digits are in 10 kHz.
+void StationModel::tuned(std::string_view frequencyDigits, ChangeBy /*by*/) {
+  int tens = 0;
+  for (const char digit : frequencyDigits) tens = tens * 10 + (digit - '0');
+  tunedKhz_ = tens * 10;
+}
+
 void StationModel::tell(Change change) {
   for (StationEvents* listener : listeners_) (listener->*change)(station_);
 }

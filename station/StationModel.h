@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "form/FormEvents.h"
 #include "station/AfLists.h"
 #include "station/Blocks.h"
 #include "station/Confirmed.h"
@@ -15,8 +16,9 @@ namespace tallowmere {
 
 // The second decoder, beside the window's: each group's blocks decoded as the RDS standard
 // (IEC 62106) lays them out into the typed, confirmed facts of a Station, and each change
-// told to the listeners. It keeps no file and knows nothing of the window.
-class StationModel {
+// told to the listeners. It keeps no file and knows nothing of the window. It listens to
+// the form: the groups it decoded, and the retunes and lost receivers that end a station.
+class StationModel : public FormEvents {
  public:
   // secondsNow: a steady clock in seconds, for the group rate.
   explicit StationModel(std::function<double()> secondsNow) : secondsNow_(std::move(secondsNow)) {}
@@ -25,11 +27,14 @@ class StationModel {
   void group(const Blocks& blocks);
   // A retune or a lost receiver: the facts belong to the previous station.
   void reset();
-  // The frequency tuned, in kHz: the one whose AF list counts with method B.
-  void tunedTo(int khz) { tunedKhz_ = khz; }
   int tunedKhz() const { return tunedKhz_; }
 
   const Station& station() const { return station_; }
+
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
+  void tuned(std::string_view frequencyDigits, ChangeBy by) override;
+  void retuned() override { reset(); }
+  void receiverLost() override { reset(); }
 
  private:
   using Change = void (StationEvents::*)(const Station&);

@@ -6,6 +6,7 @@
 
 #include "log/StationLog.h"
 #include "settings/Diagnostics.h"
+#include "station/StationModel.h"
 #include "tests/support/Harness.h"
 #include "tests/support/LogLines.h"
 #include "tests/support/Stations.h"
@@ -18,12 +19,17 @@ using namespace std::chrono;
 using LogTest = InWorkingFolder;
 constexpr WallTime kEvening = sys_days{2025y / March / 30} + 23h + 58min;
 
-// The monitor's logic with a station log on a clock the test moves.
+// The monitor's logic with the station model and a station log on a clock the test moves.
 struct LoggedMonitor {
   ManualWallClock clock{kEvening};
   StationLog log{clock, "log", true};
+  StationModel station{[] { return 0.0; }};
   Harness m;
-  LoggedMonitor() { m.form.setStationLog(&log); }
+  LoggedMonitor() {
+    m.form.addListener(&station);
+    m.form.addListener(&log);
+    station.addListener(&log.stationEvents());
+  }
   // The events of both days that start with `only`, each with the detail that tells it apart.
   std::vector<std::string> events(std::string_view only = "") const {
     std::vector<std::string> out;
@@ -47,12 +53,9 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   for (const char* status :
        {"STEREO RSSI: 42", "STEREO RSSI: 47", "MONO RSSI: 36", "MONO RSSI: xx", "MONO RSSI:  7"})
     s.m.receive(std::string(" RDS ") + status + "\r\n");
-  // Three segments (one twice) are no name; a scrolled name is assembled anew; a repeat is not logged.
+  // The facts come from the station model, each logged once.
   TestStation station;
-  for (const auto& [name, segments] : {std::pair{"MDR THUE", "23201"}, {"TALLOWME", "012301"}}) {
-    station.ps = name;
-    for (const char k : std::string_view(segments)) s.m.receive(station.psLine(k - '0'));
-  }
+  for (const int segment : {0, 1, 2, 3, 0, 1, 2, 3, 0}) s.m.receive(station.psLine(segment));
   for (const std::string& l : station.radioText("Traffic news" + std::string(52, ' '))) s.m.receive(l);
   for (const seconds held : {38s, 0s, 12s}) {  // TA for 38 s, then off, then on for 12 s until a retune
     station.flags.ta = held > 0s;
@@ -68,11 +71,11 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   reportProblem("receiver ./receiver connected", ProblemKind::ReceiverConnected);
   s.m.form.receiverConnected();
   s.m.receive(station.psLine(0));
-  s.log.stop();
+  s.m.form.stop();
   // clang-format off
   EXPECT_EQ(s.events(), (std::vector<std::string>{
       "start 104.6", "tune start-up timer 104.6", "volume start-up timer", "signal true 42",
-      "signal false 36", "signal 7", "pi D42A", "pty", "ps MDR THUE", "ps TALLOWME",
+      "signal false 36", "signal 7", "pi D42A", "pty", "ps TALLOWME",
       "radiotext Traffic news" + std::string(52, ' '), "traffic start D42A TALLOWME 104.6",
       "traffic end D42A TALLOWME 104.6 station 38.0", "traffic start D42A TALLOWME 104.6", "tune button 88.8",
       "traffic end D42A TALLOWME 104.6 retune 12.0", "pi D42A", "pty", "traffic start D42A TA____ME 88.8",

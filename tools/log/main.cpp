@@ -38,8 +38,8 @@ constexpr char kUsage[] =
     "  --min-seconds N    with --announcements: leave out those shorter than N seconds\n"
     "  --help             prints this text\n"
     "\n"
-    "Events: start, stop, receiver, tune, volume, pi, ps, pty, radiotext, traffic, tmc,\n"
-    "signal, clock, file, diagnostic, log_full.\n"
+    "Events: start, stop, receiver, tune, volume, pi, ps, pty, radiotext, af, ecc, pin,\n"
+    "language, traffic, tmc, signal, clock, file, diagnostic, log_full.\n"
     "Exit status: 0; 2 for a bad option or date, a missing folder, or a line that is not\n"
     "valid JSON (it is skipped and named on stderr, the rest is printed).\n";
 
@@ -98,7 +98,9 @@ class LogPrinter {
       text.resize(std::max(text.size(), std::size_t{33}), ' ');
       for (const auto& [key, value] : r.fields) {
         if (key == "raw") continue;  // the text beside it shows it
-        const bool quote = value.empty() || value.find(' ') != std::string::npos;
+        // A text with blanks is quoted; an object or list (the AF list) shows as logged.
+        const bool nested = value.starts_with('{') || value.starts_with('[');
+        const bool quote = value.empty() || (value.find(' ') != std::string::npos && !nested);
         text += " " + key + "=" + (quote ? "\"" + value + "\"" : value);
       }
       std::printf("%s\n", text.c_str());
