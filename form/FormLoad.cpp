@@ -11,7 +11,7 @@ namespace tallowmere {
 namespace {
 
 constexpr std::string_view kIniSection = "Tallowmere";
-constexpr std::string_view kCopyright = "Tallowmere FM/RDS receiver monitor v2.03";
+constexpr std::string_view kCopyright = "Tallowmere FM/RDS receiver monitor v" TALLOWMERE_VERSION;
 
 std::string currentDirectory() {
   std::string path(4096, '\0');

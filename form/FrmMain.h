@@ -17,7 +17,7 @@
 
 namespace tallowmere {
 
-inline constexpr std::string_view kProgramVersion = "2.03";
+inline constexpr std::string_view kProgramVersion = TALLOWMERE_VERSION;
 inline constexpr std::string_view kWindowTitle = "Tallowmere";
 inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
 
