@@ -26,6 +26,7 @@ bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
   const std::size_t at = segment * segmentLength_;
   Segment& state = segments_[segment];
   const bool alike = state != Segment::Missing && received_.compare(at, segmentLength_, characters) == 0;
+  if (alike && state == Segment::Counted) return false;  // a text on air repeats: nothing new
   if (alike) {
     state = Segment::Counted;
   } else {

@@ -18,7 +18,8 @@ class SegmentedText {
  public:
   SegmentedText(std::size_t segments, std::size_t segmentLength);
 
-  // One segment as received; true when the fact changed.
+  // One segment as received; true when the fact changed. A segment that repeats what
+  // counted already costs a comparison only.
   bool receive(std::size_t segment, std::string_view characters);
   // A new text announced (the A/B flag toggled): every segment must come again.
   void restart();
