@@ -65,8 +65,9 @@ void StationModel::reset() {
   ecc_ = {};
   language_ = {};
   pin_ = {};
-  ps_ = SegmentedText{4, 2};
-  radioText_ = {SegmentedText{16, 4}, SegmentedText{16, 4}};
+  ps_ = SegmentedText{4, 2, SegmentedText::End::FullLength};
+  radioText_ = {SegmentedText{16, 4, SegmentedText::End::CarriageReturn},
+                SegmentedText{16, 4, SegmentedText::End::CarriageReturn}};
   radioTextOfVersionB_ = {};
   radioTextFlag_ = {};
   lastRadioTextFlag_.reset();
@@ -167,7 +168,7 @@ void StationModel::radioText(const Blocks& b, bool versionB) {
   lastRadioTextFlag_ = flag;
   if (radioTextOfVersionB_[index] != versionB) {
     radioTextOfVersionB_[index] = versionB;
-    text = versionB ? SegmentedText{16, 2} : SegmentedText{16, 4};
+    text = SegmentedText{16, versionB ? 2u : 4u, SegmentedText::End::CarriageReturn};
   }
   // The flag in use changes the current text when the two texts differ.
   const bool flagChanged = radioTextFlag_.receive(flag) && station_.radioText[0] != station_.radioText[1];

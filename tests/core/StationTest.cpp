@@ -103,6 +103,7 @@ TEST(StationTest, EachFactIsDecodedOnceConfirmed) {
   const std::vector<std::tuple<const char*, Groups, std::string>> cases = {
       {"one group is no fact", Groups{ecc}, R"({"pi": null, "country": null, "ecc": null, "language": null, "pin": null, "ps": null, "pty": null)"},
       {"two alike are", ps("104.6RTL"), R"("pi": "D42A", "country": null, "ecc": null, "language": null, "pin": null, "ps": "104.6RTL", "pty": 10, "pty_name": "Pop Music", "tp": true, "ta": false, "ms": "music", "di": {"stereo": true, "artificial_head": false, "compressed": false, "dynamic_pty": false})"},
+      {"a CR is a character of the PS", ps("P2\rKLASS"), R"("ps": "P2 KLASS")"},
       {"speech, TA and the DI bits", ps("104.6RTL", 2, {true, false, 0b1110}), R"("ta": true, "ms": "speech", "di": {"stereo": false, "artificial_head": true, "compressed": true, "dynamic_pty": true})"},
       {"ECC, country and item", Groups{ecc, ecc, ecc}, R"("pi": "D42A", "country": "DE", "ecc": "E0", "language": null, "pin": {"day": 21, "hour": 13, "minute": 0})"},
       {"GB from C and E1", Groups{slowLabelling(0, 0xE1, {}, 0xC204), slowLabelling(0, 0xE1, {}, 0xC204)}, R"("pi": "C204", "country": "GB", "ecc": "E1")"},
