@@ -20,7 +20,7 @@ void FrmMain::tune(ChangeBy by) {
   if (const auto digits = frequencyDigits(fields_[Field::txtFreq].text)) {
     port_.write(TuneCommand(*digits));
     lastFrequencyDigits_ = *digits;
-    if (log_ != nullptr) log_->tuned(*digits, by);
+    tell([&](FormEvents& l) { l.tuned(*digits, by); });
   } else {
     fields_.setText(Field::txtFreq, "INVALID");
   }
@@ -36,7 +36,7 @@ void FrmMain::setVolume(ChangeBy by) {
   }
   port_.write(VolumeCommand(text));
   lastVolumeText_ = text;
-  if (log_ != nullptr) log_->volumeSet(text, by);
+  tell([&](FormEvents& l) { l.volumeSent(text, by); });
 }
 
 // A retune forgets everything learnt about the previous station and opens the receive gate.
@@ -55,7 +55,7 @@ void FrmMain::ResetDisplayAfterTune() {
   fields_.setBackground(Field::lblcapA, colour::kBlack);
   fields_.setBackground(Field::lblCapB, colour::kBlack);
   tunedFlag_ = 'Y';
-  if (log_ != nullptr) log_->retuned();
+  tell([](FormEvents& l) { l.retuned(); });
 }
 
 }  // namespace tallowmere

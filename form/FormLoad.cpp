@@ -12,7 +12,7 @@ namespace tallowmere {
 namespace {
 
 constexpr std::string_view kIniSection = "Tallowmere";
-constexpr std::string_view kCopyright = "Tallowmere FM/RDS receiver monitor v2.03";
+constexpr std::string_view kCopyright = "Tallowmere FM/RDS receiver monitor v" TALLOWMERE_VERSION;
 
 std::string currentDirectory() {
   std::string path(4096, '\0');
@@ -114,12 +114,10 @@ void FrmMain::Form_Load() {
     openReceiver(iniPath, iniComPort);
   }
 
-  if (log_ != nullptr) {
-    const auto device = deviceForComPort(iniComPort).device;
-    log_->start(
-        ini, iniPath,
-        {std::string(kProgramVersion), currentDirectory(), device ? *device : iniComPort, iniFrequency});
-  }
+  const auto device = deviceForComPort(iniComPort).device;
+  const StartInfo info{std::string(kProgramVersion), currentDirectory(), device ? *device : iniComPort,
+                       iniFrequency};
+  tell([&](FormEvents& l) { l.started(ini, iniPath, info); });
 
   // The timers created running begin to tick once start-up is done.
   for (TimerId id : {TimerId::tmrSetFreqAtStart, TimerId::tmrRSSI, TimerId::tmrWriteMetadata}) {

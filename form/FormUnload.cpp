@@ -6,7 +6,7 @@ namespace tallowmere {
 // a traffic switcher in an announcement for good, so the file says the state is unknown.
 void FrmMain::Form_Unload() {
   trafficFile_.write(TrafficFile::Content::Unknown);
-  if (log_ != nullptr) log_->stop();
+  stop();
 }
 
 }  // namespace tallowmere

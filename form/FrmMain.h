@@ -3,10 +3,11 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/DisplayModel.h"
+#include "form/FormEvents.h"
 #include "form/Timers.h"
-#include "log/StationLog.h"
 #include "output/MetadataFile.h"
 #include "output/TrafficFile.h"
 #include "rds/DecoderState.h"
@@ -16,33 +17,25 @@
 
 namespace tallowmere {
 
-inline constexpr std::string_view kProgramVersion = "2.03";
+inline constexpr std::string_view kProgramVersion = TALLOWMERE_VERSION;
 inline constexpr std::string_view kWindowTitle = "Tallowmere";
 inline constexpr std::string_view kDisconnectedWindowTitle = "Tallowmere (receiver not connected)";
 
-// Hears of every group line the receive handler decoded, after the decoders ran.
-class GroupListener {
- public:
-  virtual ~GroupListener() = default;
-  virtual void groupDecoded(const GroupRecord& g) = 0;
-};
-
 // The monitor window's logic: its fields, form-level state, timers and every handler.
 // It knows nothing of the toolkit: the window renders fields() and forwards clicks, timer
-// ticks and received chunks; each handler runs to completion.
+// ticks and received chunks; each handler runs to completion and tells its listeners what
+// it did.
 class FrmMain {
  public:
   FrmMain(ReceiverPort& port, TimerService& timers, OutputFiles& files);
 
-  // The station log the handlers tell what happens; none by default.
-  void setStationLog(StationLog* log) { log_ = log; }
-  // Who else hears of every decoded group line; none by default.
-  void setGroupListener(GroupListener* listener) { groupListener_ = listener; }
+  // Listeners hear every event in the order added.
+  void addListener(FormEvents* listener) { listeners_.push_back(listener); }
 
   // Runs once, before the window is shown: settings, start-up state, output files, port.
   void Form_Load();
   // Runs once at a clean stop (window closed, SIGTERM, SIGINT): traffic.txt says "?" and
-  // the log ends.
+  // the listeners have their last word.
   void Form_Unload();
 
   // A click on a button; a remote operator's request runs the same handler.
@@ -62,6 +55,8 @@ class FrmMain {
   // in late or replugged is tuned as before.
   void receiverConnected();
   void receiverDisconnected();
+  // The listeners' last word, traffic.txt left as it is: the end of a replay.
+  void stop();
   bool connected() const { return connected_; }
   // The serial device the settings name, or "" when they name none.
   const std::string& device() const { return device_; }
@@ -86,11 +81,14 @@ class FrmMain {
   void openReceiver(const std::string& iniPath, const std::string& iniComPort);
   void tune(ChangeBy by);
   void setVolume(ChangeBy by);
+  template <typename Call>
+  void tell(Call call) {
+    for (FormEvents* listener : listeners_) call(*listener);
+  }
 
   ReceiverPort& port_;
   TimerService& timerService_;
-  StationLog* log_ = nullptr;
-  GroupListener* groupListener_ = nullptr;
+  std::vector<FormEvents*> listeners_;
   TrafficFile trafficFile_;
   MetadataFile metadataFile_;
   DisplayModel fields_;

@@ -31,7 +31,7 @@ void FrmMain::MSComm1_OnComm(std::string_view rxText) {
   if (isStatusLine(rxText)) {
     const StatusReading reading = readStatusLine(rxText);
     showStatusLine(reading, fields_);
-    if (log_ != nullptr) log_->statusRead(reading);
+    tell([&](FormEvents& l) { l.statusRead(reading); });
   }
   if (rxText.starts_with(">>> ") && rxText != lastChunk_) {
     processGroupLine(rxText);
@@ -51,15 +51,16 @@ void FrmMain::processGroupLine(std::string_view rxText) {
   decodeBasicTuning(g, values, decoder_, fields_);
   decodeClockTime(g, values, fields_);
   decodeRadioText(g, values, decoder_, fields_);
-  if (updateTrafficState(decoder_, fields_)) {
+  const bool trafficChanged = updateTrafficState(decoder_, fields_);
+  if (trafficChanged) {
     trafficFile_.write(decoder_.trafficState == 1 ? TrafficFile::Content::Announcement
                                                   : TrafficFile::Content::Normal);
   } else {
     trafficFile_.retry();
   }
   updateTmcAndTp(g, values, decoder_, fields_);
-  if (log_ != nullptr) log_->groupDecoded(g, decoder_, fields_);
-  if (groupListener_ != nullptr) groupListener_->groupDecoded(g);
+  tell([&](FormEvents& l) { l.groupDecoded(g, decoder_); });
+  if (trafficChanged) tell([this](FormEvents& l) { l.trafficChanged(decoder_.trafficState); });
   // A decoded line is remembered as its bytes, which begin with code 255 and so never
   // equal a later line: a repeated line is decoded again. A line that gave no bytes is
   // remembered as received, and the same line right after it is skipped.

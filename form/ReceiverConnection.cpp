@@ -11,12 +11,13 @@ void FrmMain::receiverConnected() {
   if (tunedFlag_ == 'Y') ResetDisplayAfterTune();
   if (!lastFrequencyDigits_.empty()) {
     port_.write(TuneCommand(lastFrequencyDigits_));
-    if (log_ != nullptr) log_->tuned(lastFrequencyDigits_, ChangeBy::Reconnect);
+    tell([this](FormEvents& l) { l.tuned(lastFrequencyDigits_, ChangeBy::Reconnect); });
   }
   if (!lastVolumeText_.empty()) {
     port_.write(VolumeCommand(lastVolumeText_));
-    if (log_ != nullptr) log_->volumeSet(lastVolumeText_, ChangeBy::Reconnect);
+    tell([this](FormEvents& l) { l.volumeSent(lastVolumeText_, ChangeBy::Reconnect); });
   }
+  tell([](FormEvents& l) { l.receiverConnected(); });
 }
 
 // A stale " 1 " would keep a traffic switcher engaged through the outage: the file says
@@ -25,7 +26,12 @@ void FrmMain::receiverDisconnected() {
   connected_ = false;
   decoder_.lastTrafficState = kTrafficStateUnknown;
   trafficFile_.write(TrafficFile::Content::Unknown);
-  if (log_ != nullptr) log_->receiverLost();
+  tell([](FormEvents& l) { l.receiverLost(); });
+  tell([this](FormEvents& l) { l.trafficChanged(decoder_.lastTrafficState); });
+}
+
+void FrmMain::stop() {
+  tell([](FormEvents& l) { l.stopping(); });
 }
 
 }  // namespace tallowmere

@@ -14,12 +14,11 @@ void FrmMain::tmrSetFreqAtStart_Timer() {
 }
 
 // Besides the signal poll, a traffic state that could not be written is tried again here:
-// after the last group of a station nothing else would write it. The log removes its old
-// files here once a new day has begun.
+// after the last group of a station nothing else would write it.
 void FrmMain::tmrRSSI_Timer() {
   port_.write(SignalQuery);
   trafficFile_.retry();
-  if (log_ != nullptr) log_->poll();
+  tell([](FormEvents& l) { l.polled(); });
 }
 
 void FrmMain::tmrWriteMetadata_Timer() {

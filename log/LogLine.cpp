@@ -79,4 +79,10 @@ LogLine& LogLine::boolean(std::string_view key, bool value) {
   return *this;
 }
 
+LogLine& LogLine::json(std::string_view key, std::string_view value) {
+  appendKey(key);
+  json_ += value;
+  return *this;
+}
+
 }  // namespace tallowmere

@@ -28,6 +28,8 @@ class LogLine {
   // Seconds with one decimal.
   LogLine& seconds(std::string_view key, double value);
   LogLine& boolean(std::string_view key, bool value);
+  // A value that is JSON already, an object or a list.
+  LogLine& json(std::string_view key, std::string_view value);
 
   WallTime time() const { return time_; }
   std::string_view event() const { return event_; }

@@ -52,7 +52,7 @@ StationLog::~StationLog() {
   if (problemSink() == this) setProblemSink(nullptr);
 }
 
-void StationLog::start(const IniFile& ini, const std::string& iniPath, const LogStart& info) {
+void StationLog::started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) {
   logDays_ = logDaysSetting(ini, iniPath);
   // The lines reported during start-up follow the start line, in time order.
   const WallTime now = beforeStart_.empty() ? clock_.now() : beforeStart_.front().time();
@@ -67,7 +67,7 @@ void StationLog::start(const IniFile& ini, const std::string& iniPath, const Log
   beforeStart_.clear();
 }
 
-void StationLog::stop() {
+void StationLog::stopping() {
   if (!started_ || stopped_) return;
   watcher_.endAnnouncement("monitor stopped");
   write(LogLine(clock_.now(), "stop"));
@@ -80,13 +80,8 @@ void StationLog::tuned(std::string_view frequencyDigits, ChangeBy by) {
   write(LogLine(clock_.now(), "tune").text("frequency", frequency).text("by", byName(by)));
 }
 
-void StationLog::volumeSet(std::string_view volume, ChangeBy by) {
+void StationLog::volumeSent(std::string_view volume, ChangeBy by) {
   write(LogLine(clock_.now(), "volume").text("volume", volume).text("by", byName(by)));
-}
-
-void StationLog::retuned() {
-  watcher_.endAnnouncement("retune");
-  watcher_.forgetStation();
 }
 
 void StationLog::problemReported(ProblemKind kind, std::string_view text) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "form/FormEvents.h"
 #include "log/DayFiles.h"
 #include "log/StationWatcher.h"
 #include "settings/Diagnostics.h"
@@ -13,23 +14,13 @@
 
 namespace tallowmere {
 
-// Who sent a tuning or volume command.
-enum class ChangeBy { StartUpTimer, Button, Reconnect, Remote };
-
-// What the start event records.
-struct LogStart {
-  std::string version;
-  std::string folder;
-  std::string device;
-  std::string frequency;
-};
-
 // The station log in log/ of the working folder: the monitor's own events (start, stop,
-// tune, volume, receiver, file, diagnostic) and the station's (through the watcher),
-// one JSON line each. It takes every stderr line while it exists. Nothing is written
-// before start(), which reads [Log] LogDays; what was reported before follows the start
-// line. With LogDays 0 nothing is written at all.
-class StationLog : private ProblemSink {
+// tune, volume, receiver, file, diagnostic), heard from the form, and the station's,
+// heard from the station model through the watcher; one JSON line each. It takes every
+// stderr line while it exists. Nothing is written before the start, which reads [Log]
+// LogDays; what was reported before follows the start line. With LogDays 0 nothing is
+// written at all.
+class StationLog : public FormEvents, private ProblemSink {
  public:
   static constexpr int kDefaultLogDays = 90;
 
@@ -45,20 +36,21 @@ class StationLog : private ProblemSink {
     eventListener_ = std::move(listener);
   }
 
-  void start(const IniFile& ini, const std::string& iniPath, const LogStart& info);
-  // A clean exit: an announcement in progress ends, then the stop event.
-  void stop();
+  // The station model's listener that logs its facts.
+  StationEvents& stationEvents() { return watcher_; }
 
-  void tuned(std::string_view frequencyDigits, ChangeBy by);
-  void volumeSet(std::string_view volume, ChangeBy by);
-  void retuned();
-  void receiverLost() { watcher_.endAnnouncement("receiver lost"); }
-  void groupDecoded(const GroupRecord& g, const DecoderState& s, const DisplayModel& w) {
-    watcher_.groupDecoded(g, s, w);
-  }
-  void statusRead(const StatusReading& reading) { watcher_.statusRead(reading); }
-  // Called every few seconds: the old files go as soon as a new UTC day begins.
-  void poll() { removeExpiredOnNewDay(clock_.now()); }
+  void started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) override;
+  // A clean exit: an announcement in progress ends, then the stop event.
+  void stopping() override;
+  void tuned(std::string_view frequencyDigits, ChangeBy by) override;
+  void volumeSent(std::string_view volume, ChangeBy by) override;
+  void retuned() override { watcher_.endAnnouncement("retune"); }
+  void receiverLost() override { watcher_.endAnnouncement("receiver lost"); }
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override { watcher_.groupDecoded(g, s); }
+  void statusRead(const StatusReading& reading) override { watcher_.statusRead(reading); }
+  void trafficChanged(int state) override { watcher_.trafficChanged(state); }
+  // Every few seconds: the old files go as soon as a new UTC day begins.
+  void polled() override { removeExpiredOnNewDay(clock_.now()); }
 
  private:
   void problemReported(ProblemKind kind, std::string_view line) override;

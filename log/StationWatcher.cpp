@@ -1,137 +1,122 @@
 #include "log/StationWatcher.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
-#include "output/MetadataFile.h"
-#include "settings/HexDigit.h"
+#include "rds/ProgrammeTypes.h"
+#include "station/Countries.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
 
-constexpr unsigned kAllPsSegments = 0xF;
 constexpr int kLevelStepDb = 6;
 constexpr auto kClockInterval = std::chrono::hours(1);
 
-// The station's UTC time from the clock fields, or nothing for a time no clock shows
-// (noise can give hour 28).
-std::optional<WallTime> stationTime(const DisplayModel& w) {
-  int year = 0;
-  unsigned month = 0;
-  unsigned day = 0;
-  int hour = 0;
-  int minute = 0;
-  if (std::sscanf(w[Field::lblUTCdate].text.c_str(), "%d-%u-%u", &year, &month, &day) != 3 ||
-      std::sscanf(w[Field::lblUTCtime].text.c_str(), "%d:%d", &hour, &minute) != 2) {
-    return {};
-  }
-  const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month},
-                                         std::chrono::day{day}};
-  if (!date.ok() || hour > 23 || minute > 59) return {};
-  return std::chrono::sys_days{date} + std::chrono::hours(hour) + std::chrono::minutes(minute);
-}
-
-std::optional<int> levelOf(const StatusReading& reading) {
-  if (!reading.rssiFound) return {};
-  int level = 0;
-  bool digits = false;
-  for (const char c : reading.rssiText) {
-    if (c >= '0' && c <= '9') {
-      level = level * 10 + (c - '0');
-      digits = true;
-    } else if (c != ' ') {
-      return {};
-    }
-  }
-  if (!digits) return {};
-  return level;
+// The offset in hours as the window shows it: "2", "-1.5", "0".
+std::string offsetText(int offsetHalfHours) {
+  const int magnitude = std::abs(offsetHalfHours);
+  return (offsetHalfHours < 0 ? "-" : "") + std::to_string(magnitude / 2) + (magnitude % 2 == 1 ? ".5" : "");
 }
 
 }  // namespace
 
-void StationWatcher::groupDecoded(const GroupRecord& g, const DecoderState& s, const DisplayModel& w) {
-  if (!g.bytesBuilt) return;  // a line with a garbled block gives no value worth keeping
-  const std::string& pi = w[Field::lblPI].text;
-  if (pi != station_.pi) {
-    station_.pi = pi;
-    write_(line("pi").text("pi", pi));
+void StationWatcher::groupDecoded(const GroupRecord& g, const DecoderState& s) {
+  piOfGroup_ = g.blockA();
+  psBuffer_ = s.psBuffer;
+  if (s.tmcSeen == 1 && !logged_.tmc) {
+    logged_.tmc = true;
+    write_(line("tmc").text("pi", logged_.pi));
   }
-  const bool group0 = g.groupType() == "0A" || g.groupType() == "0B";
-  if (group0) watchPs(g, s);
-  if (group0 && w[Field::lblPTY].text != station_.pty) {
-    station_.pty = w[Field::lblPTY].text;
-    write_(line("pty").text("pty", station_.pty));
-  }
-  watchRadioText(w);
-  if (s.tmcSeen == 1 && !station_.tmc) {
-    station_.tmc = true;
-    write_(line("tmc").text("pi", station_.pi));
-  }
-  if (g.groupType() == "4A") watchClock(w);
-  watchTraffic(s);
 }
 
-// A name is whole once each of its four segments has arrived since a segment that had
-// arrived came again with other characters: the name on air changed there, by scrolling
-// or noise, and is assembled anew, so no mixture of two names is logged.
-void StationWatcher::watchPs(const GroupRecord& g, const DecoderState& s) {
-  const int segment = std::max(hexDigitValue(g.hexAt(10)), 0) & 3;
-  const unsigned bit = 1u << segment;
-  const std::size_t at = 2 * static_cast<std::size_t>(segment);
-  const bool changed = s.psBuffer.compare(at, 2, station_.psBuffer, at, 2) != 0;
-  station_.psSegments = changed && (station_.psSegments & bit) != 0 ? bit : station_.psSegments | bit;
-  station_.psBuffer = s.psBuffer;
-  if (station_.psSegments != kAllPsSegments || station_.psBuffer == station_.ps) return;
-  station_.ps = station_.psBuffer;
-  write_(line("ps").stationText("ps", station_.ps));
+void StationWatcher::piChanged(const Station& s) {
+  logged_.pi = hexText(*s.pi, 4);
+  write_(line("pi").text("pi", logged_.pi));
 }
 
-// The text metadata.txt would take, checked at every group.
-void StationWatcher::watchRadioText(const DisplayModel& w) {
-  const std::string& shown = w[Field::lblRadioText].text;
-  if (shown == station_.radioTextShown) return;  // most groups change nothing
-  station_.radioTextShown = shown;
-  auto published = metadataLine(shown);
-  if (!published) return;
-  published->resize(published->size() - 2);  // its CR LF
-  if (published->empty() || *published == station_.radioText) return;
-  station_.radioText = *published;
-  write_(line("radiotext").stationText("text", station_.radioText));
+void StationWatcher::ptyChanged(const Station& s) {
+  write_(line("pty").text("pty", programmeTypeCaption(*s.pty)));
 }
 
-void StationWatcher::watchClock(const DisplayModel& w) {
+void StationWatcher::psChanged(const Station& s) {
+  logged_.ps = *s.ps;
+  write_(line("ps").stationText("ps", logged_.ps));
+}
+
+// A text newly confirmed on the flag in use; a toggle alone brings back the flag's old
+// text, which is no news.
+void StationWatcher::radioTextChanged(const Station& s) {
+  const auto seen = logged_.radioTextOfFlag;
+  logged_.radioTextOfFlag = s.radioText;
+  if (!s.radioTextFlag) return;
+  const auto flag = static_cast<std::size_t>(*s.radioTextFlag);
+  const auto& text = s.radioText[flag];
+  if (!text || text == seen[flag] || text->empty() || *text == logged_.radioText) return;
+  logged_.radioText = *text;
+  write_(line("radiotext").stationText("text", logged_.radioText));
+}
+
+// Once an hour while the station sends its clock.
+void StationWatcher::clockChanged(const Station& s) {
   const WallTime now = clock_.now();
-  if (station_.lastClock && now - *station_.lastClock < kClockInterval) return;
-  const auto station = stationTime(w);
-  if (!station) return;
-  station_.lastClock = now;
-  const double difference = std::chrono::duration<double>(*station - now).count();
+  if (logged_.lastClock && now - *logged_.lastClock < kClockInterval) return;
+  logged_.lastClock = now;
+  const StationClock& c = *s.clock;
+  std::string utc = clockLocalText({c.modifiedJulianDay, c.hour, c.minute, 0});
+  utc.replace(utc.size() - 4, 3, "");  // "...T14:55Z": no seconds
+  const double difference = std::chrono::duration<double>(clockUtc(c) - now).count();
   write_(line("clock")
-             .text("station_utc", w[Field::lblUTCdate].text + "T" + w[Field::lblUTCtime].text + "Z")
-             .text("station_offset", w[Field::lblCToffset].text)
+             .text("station_utc", utc)
+             .text("station_offset", offsetText(c.offsetHalfHours))
              .seconds("difference", difference));
 }
 
-void StationWatcher::watchTraffic(const DecoderState& s) {
-  if (s.trafficState == 1 && !station_.announcement) {
-    // The last whole name, or the buffer when none has been logged yet.
-    const std::string& ps = station_.ps.empty() ? s.psBuffer : station_.ps;
-    station_.announcement = Announcement{clock_.now(), station_.pi, ps, frequency_};
+void StationWatcher::alternativeFrequenciesChanged(const Station& s) {
+  if (!s.af) return;
+  std::string af;
+  appendAfJson(af, *s.af);
+  write_(line("af").json("af", af));
+}
+
+void StationWatcher::eccChanged(const Station& s) {
+  LogLine event = line("ecc").text("ecc", hexText(static_cast<unsigned>(*s.ecc), 2));
+  if (s.pi && !countryCode(*s.pi, *s.ecc).empty()) event.text("country", countryCode(*s.pi, *s.ecc));
+  write_(event);
+}
+
+void StationWatcher::languageChanged(const Station& s) {
+  const std::string_view name = languageName(*s.language);
+  write_(line("language")
+             .text("language", name.empty() ? hexText(static_cast<unsigned>(*s.language), 2) : name));
+}
+
+void StationWatcher::programmeItemChanged(const Station& s) {
+  if (!s.pin) return;
+  std::string pin;
+  appendPinJson(pin, *s.pin);
+  write_(line("pin").json("pin", pin));
+}
+
+void StationWatcher::trafficChanged(int state) {
+  if (state == 1 && !announcement_) {
+    // The station's facts, or the window's PI and PS buffer while they are not known.
+    const std::string& pi = logged_.pi.empty() ? piOfGroup_ : logged_.pi;
+    const std::string& ps = logged_.ps.empty() ? psBuffer_ : logged_.ps;
+    announcement_ = Announcement{clock_.now(), pi, ps, frequency_};
     write_(line("traffic")
                .text("state", "start")
-               .text("pi", station_.pi)
+               .text("pi", pi)
                .stationText("ps", ps)
                .text("frequency", frequency_));
-  } else if (s.trafficState == 0 && station_.announcement) {
+  } else if (state == 0) {
     endAnnouncement("station");
   }
 }
 
 void StationWatcher::endAnnouncement(std::string_view reason) {
-  if (!station_.announcement) return;
-  const Announcement a = *station_.announcement;
-  station_.announcement.reset();
+  if (!announcement_) return;
+  const Announcement a = *announcement_;
+  announcement_.reset();
   write_(line("traffic")
              .text("state", "end")
              .text("pi", a.pi)
@@ -149,12 +134,12 @@ void StationWatcher::statusRead(const StatusReading& reading) {
   };
   if (reading.stereo != StatusReading::Stereo::Unknown) {
     const bool stereo = reading.stereo == StatusReading::Stereo::Stereo;
-    if (station_.stereo != stereo) event().boolean("stereo", stereo);
-    station_.stereo = stereo;
+    if (logged_.stereo != stereo) event().boolean("stereo", stereo);
+    logged_.stereo = stereo;
   }
-  const auto level = levelOf(reading);
-  if (level && (!station_.level || std::abs(*level - *station_.level) >= kLevelStepDb)) {
-    station_.level = level;
+  const auto level = levelDbuv(reading);
+  if (level && (!logged_.level || std::abs(*level - *logged_.level) >= kLevelStepDb)) {
+    logged_.level = level;
     event().integer("level_dbuv", *level);
   }
   if (signal) write_(*signal);

@@ -1,22 +1,24 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "display/DisplayModel.h"
 #include "log/LogLine.h"
 #include "rds/DecoderState.h"
 #include "rds/GroupRecord.h"
 #include "rds/StatusLine.h"
+#include "station/StationEvents.h"
 
 namespace tallowmere {
 
-// Watches what the decoders made of each group and status line and turns each change
-// worth keeping into a log event: pi, ps, pty, radiotext, traffic, tmc, signal, clock.
-// A value is logged when it differs from the last one logged since the retune.
-class StationWatcher {
+// Turns the station model's facts into log events (pi, pty, ps, radiotext, clock, af, ecc,
+// pin, language), and what the form tells of the station into the others (traffic, tmc,
+// signal). A fact is logged when it changed; a reset forgets what was logged, so the next
+// station's facts are logged whole.
+class StationWatcher : public StationEvents {
  public:
   using Write = std::function<void(const LogLine&)>;
 
@@ -24,13 +26,24 @@ class StationWatcher {
 
   // The frequency an announcement is heard on, as the tune event gives it.
   void tunedTo(std::string frequency) { frequency_ = std::move(frequency); }
-  void groupDecoded(const GroupRecord& g, const DecoderState& s, const DisplayModel& w);
+  void groupDecoded(const GroupRecord& g, const DecoderState& s);
   void statusRead(const StatusReading& reading);
+  // The traffic state shown: an announcement starts at 1 and ends at 0.
+  void trafficChanged(int state);
   // An announcement in progress ends for a reason of the monitor's own: a retune, a lost
   // receiver, the monitor stopping.
   void endAnnouncement(std::string_view reason);
-  // A retune: what was logged belongs to the previous station.
-  void forgetStation() { station_ = Station{}; }
+
+  void stationReset(const Station&) override { logged_ = Logged{}; }
+  void piChanged(const Station& s) override;
+  void ptyChanged(const Station& s) override;
+  void psChanged(const Station& s) override;
+  void radioTextChanged(const Station& s) override;
+  void clockChanged(const Station& s) override;
+  void alternativeFrequenciesChanged(const Station& s) override;
+  void eccChanged(const Station& s) override;
+  void languageChanged(const Station& s) override;
+  void programmeItemChanged(const Station& s) override;
 
  private:
   struct Announcement {
@@ -39,32 +52,28 @@ class StationWatcher {
     std::string ps;
     std::string frequency;
   };
-  struct Station {
+  // What was logged of the station now on air.
+  struct Logged {
     std::string pi;
     std::string ps;
-    std::string pty;
     std::string radioText;
-    std::string radioTextShown;  // lblRadioText as last seen
-    // The PS buffer as last seen, and the segments of the name being assembled.
-    std::string psBuffer = kEmptyPs;
-    unsigned psSegments = 0;
+    std::array<std::optional<std::string>, 2> radioTextOfFlag;  // as last heard
     bool tmc = false;
-    std::optional<Announcement> announcement;
     std::optional<bool> stereo;
     std::optional<int> level;
     std::optional<WallTime> lastClock;
   };
 
-  void watchPs(const GroupRecord& g, const DecoderState& s);
-  void watchRadioText(const DisplayModel& w);
-  void watchClock(const DisplayModel& w);
-  void watchTraffic(const DecoderState& s);
   LogLine line(LogEventName event) const { return LogLine(clock_.now(), event); }
 
   const WallClock& clock_;
   Write write_;
   std::string frequency_;
-  Station station_;
+  // The window's, for an announcement before the facts are known.
+  std::string piOfGroup_;
+  std::string psBuffer_ = kEmptyPs;
+  Logged logged_;
+  std::optional<Announcement> announcement_;
 };
 
 }  // namespace tallowmere

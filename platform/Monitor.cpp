@@ -15,9 +15,15 @@ Monitor::Monitor()
         form_.onTimer(id);
         showChanges();
       }),
+      station_([] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+      }),
       form_(serial_, timers_, files_),
       window_(form_) {
-  form_.setStationLog(&log_);
+  // The station model hears each event first, so the log's events of a group follow its facts.
+  form_.addListener(&station_);
+  form_.addListener(&log_);
+  station_.addListener(&log_.stationEvents());
   log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);
@@ -35,14 +41,18 @@ void Monitor::start() {
 void Monitor::startWebServer() {
   const WebSettings& settings = form_.webSettings();
   if (!settings.enabled) return;
-  WebSources sources{form_, files_, events_, pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
+  WebSources sources{form_,
+                     station_,
+                     files_,
+                     events_,
+                     pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
                      [this] { showChanges(); }};
   web_ = std::make_unique<WebServer>(std::move(sources), settings);
   if (!web_->listen()) {
     web_.reset();
     return;
   }
-  form_.setGroupListener(web_.get());
+  form_.addListener(web_.get());
 }
 
 void Monitor::showChanges() {

@@ -14,6 +14,7 @@
 #include "platform/ServiceNotifier.h"
 #include "platform/web/WebServer.h"
 #include "remote/EventHistory.h"
+#include "station/StationModel.h"
 
 namespace tallowmere {
 
@@ -56,6 +57,7 @@ class Monitor : private ReceiverEvents {
   AtomicFileWriter files_;
   SerialLink serial_;
   QtTimers timers_;
+  StationModel station_;
   FrmMain form_;
   MonitorWindow window_;
   ServiceNotifier notifier_{form_};

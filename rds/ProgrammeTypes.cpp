@@ -23,4 +23,9 @@ std::string_view programmeTypeCaption(int ptyCode) {
   return kCaptions[static_cast<std::size_t>(ptyCode & 31)];
 }
 
+std::string_view programmeTypeName(int ptyCode) {
+  const std::string_view caption = programmeTypeCaption(ptyCode);
+  return caption.substr(caption.find(" - ") + 3);
+}
+
 }  // namespace tallowmere

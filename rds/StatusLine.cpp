@@ -27,4 +27,20 @@ StatusReading readStatusLine(std::string_view rxText) {
   return reading;
 }
 
+std::optional<int> levelDbuv(const StatusReading& reading) {
+  if (!reading.rssiFound) return std::nullopt;
+  int level = 0;
+  bool digits = false;
+  for (const char c : reading.rssiText) {
+    if (c >= '0' && c <= '9') {
+      level = level * 10 + (c - '0');
+      digits = true;
+    } else if (c != ' ') {
+      return std::nullopt;
+    }
+  }
+  if (!digits) return std::nullopt;
+  return level;
+}
+
 }  // namespace tallowmere

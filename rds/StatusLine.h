@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace tallowmere {
@@ -15,5 +16,8 @@ struct StatusReading {
 
 bool isStatusLine(std::string_view rxText);
 StatusReading readStatusLine(std::string_view rxText);
+// The level in dBuV the reading's two characters give ("42", " 7"), or nothing for any
+// other characters.
+std::optional<int> levelDbuv(const StatusReading& reading);
 
 }  // namespace tallowmere

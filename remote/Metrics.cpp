@@ -3,7 +3,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "rds/ProgrammeTypes.h"
 #include "remote/ReceptionCounters.h"
+#include "station/Countries.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
@@ -66,11 +69,10 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
   const ReceptionCounters& c = status.counters;
   m.gauge("tallowmere_receiver_connected", "Whether the receiver's serial port is open.",
           status.connected ? 1 : 0);
-  if (const auto level = signalLevel(status.fields)) {
+  if (const auto level = c.level()) {
     m.gauge("tallowmere_signal_level_dbuv", "The signal level the receiver last reported, in dBuV.", *level);
   }
-  m.gauge("tallowmere_stereo", "Whether the receiver last reported stereo.",
-          status.fields.isLit(Field::lblStereo) ? 1 : 0);
+  m.gauge("tallowmere_stereo", "Whether the receiver last reported stereo.", c.stereo() ? 1 : 0);
 
   m.family("tallowmere_groups_total", "counter", "RDS groups received.");
   m.sample("tallowmere_groups_total", "", static_cast<double>(c.groups()));
@@ -84,23 +86,31 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
            "Group lines that could not be cut into four hexadecimal blocks.");
   m.sample("tallowmere_uncut_group_lines_total", "", static_cast<double>(c.uncut()));
 
-  const bool trafficKnown = status.decoder.lastTrafficState != kTrafficStateUnknown;
+  const bool trafficKnown = c.trafficState() != kTrafficStateUnknown;
   m.gauge("tallowmere_traffic_announcement",
           "Whether a traffic announcement is on (0 while the state is unknown).",
-          trafficKnown && status.decoder.lastTrafficState == 1 ? 1 : 0);
+          c.trafficState() == 1 ? 1 : 0);
   m.gauge("tallowmere_traffic_state_known", "Whether the traffic state is known.", trafficKnown ? 1 : 0);
   const double sinceLastGroup = c.secondsSinceLastGroup(status.nowSeconds).value_or(status.uptimeSeconds);
   m.gauge("tallowmere_seconds_since_last_group",
           "Seconds since the last RDS group (since start while none came).",
           std::round(sinceLastGroup * 1000) / 1000);
 
-  const std::string& pi = status.fields[Field::lblPI].text;
-  if (!pi.empty()) {
-    m.family("tallowmere_station_info", "gauge", "The station received: its PI code and programme type.");
+  const Station& station = status.station.station();
+  if (station.pi) {
+    const std::string ecc = station.ecc ? hexText(static_cast<unsigned>(*station.ecc), 2) : "";
+    const std::string_view country = station.ecc ? countryCode(*station.pi, *station.ecc) : "";
+    const std::string_view pty = station.pty ? programmeTypeCaption(*station.pty) : "";
+    m.family("tallowmere_station_info", "gauge",
+             "The station received: its PI code, programme type, extended country code and country.");
     m.sample("tallowmere_station_info",
-             "pi=\"" + labelValue(pi) + "\",pty=\"" + labelValue(status.fields[Field::lblPTY].text) + "\"",
+             "pi=\"" + hexText(*station.pi, 4) + "\",pty=\"" + labelValue(pty) + "\",ecc=\"" + ecc +
+                 "\",country=\"" + std::string(country) + "\"",
              1);
   }
+  m.gauge("tallowmere_af_frequencies",
+          "Alternative frequencies the station lists (with method B, for the frequency tuned).",
+          static_cast<double>(alternativeFrequencyCount(station, status.station.tunedKhz())));
 
   m.family("tallowmere_output_file_writable", "gauge", "Whether the last write of an output file succeeded.");
   for (const auto& [name, health] : files) {

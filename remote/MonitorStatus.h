@@ -4,15 +4,15 @@
 
 #include "display/DisplayModel.h"
 #include "log/WallClock.h"
-#include "rds/DecoderState.h"
 #include "remote/ReceptionCounters.h"
+#include "station/StationModel.h"
 
 namespace tallowmere {
 
 // Everything the web server tells about the monitor at one moment.
 struct MonitorStatus {
-  const DisplayModel& fields;
-  const DecoderState& decoder;
+  const DisplayModel& fields;  // for drawing the window, and nothing else
+  const StationModel& station;
   const ReceptionCounters& counters;
   long decoded;  // group lines decoded since start
   bool connected;

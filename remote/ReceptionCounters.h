@@ -3,22 +3,20 @@
 #include <array>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 
-#include "display/DisplayModel.h"
-#include "rds/GroupRecord.h"
+#include "form/FormEvents.h"
 
 namespace tallowmere {
 
-// The level the window shows in lblRSSI ("RSSI: 42 dBuV" is 42), when it shows a number.
-std::optional<int> signalLevel(const DisplayModel& fields);
-
-// What the monitor received, counted for the web server's page and metrics: groups (group
-// lines cut into four hexadecimal blocks) by group type, the group lines that could not
-// be cut, when the last group came, and
-// one sample a second of the level and the group rate for the last ten minutes.
-class ReceptionCounters {
+// What the monitor received, counted for the web server's page and metrics from what the
+// form tells: groups (group lines cut into four hexadecimal blocks) by group type, the
+// group lines that could not be cut, when the last group came, the last signal report and
+// traffic state, and one sample a second of the level and the group rate for the last ten
+// minutes.
+class ReceptionCounters : public FormEvents {
  public:
   static constexpr std::size_t kSampleCount = 600;
   // One type per version ("A", "B" and "?", a version no block told) and type number.
@@ -30,10 +28,19 @@ class ReceptionCounters {
     double groupsPerSecond;
   };
 
-  // nowSeconds: a steady clock in seconds.
-  void groupDecoded(const GroupRecord& g, double nowSeconds);
+  // secondsNow: a steady clock in seconds.
+  explicit ReceptionCounters(std::function<double()> secondsNow) : secondsNow_(std::move(secondsNow)) {}
+
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
+  void statusRead(const StatusReading& reading) override;
+  void trafficChanged(int state) override { trafficState_ = state; }
   // The sample for the second that just ended.
-  void takeSample(long long unixSeconds, std::optional<int> level, double elapsedSeconds);
+  void takeSample(long long unixSeconds, double elapsedSeconds);
+
+  std::optional<int> level() const { return level_; }
+  bool stereo() const { return stereo_; }
+  // 0 none, 1 an announcement, 2 unknown.
+  int trafficState() const { return trafficState_; }
 
   long long groups() const { return groups_; }
   long long uncut() const { return uncut_; }
@@ -46,6 +53,10 @@ class ReceptionCounters {
   long long samplesTaken() const { return samplesTaken_; }
 
  private:
+  std::function<double()> secondsNow_;
+  std::optional<int> level_;
+  bool stereo_ = false;
+  int trafficState_ = 2;
   long long groups_ = 0;
   long long uncut_ = 0;
   std::array<long long, kTypeCount> byType_{};

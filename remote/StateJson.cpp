@@ -5,6 +5,7 @@
 
 #include "display/JsonDump.h"
 #include "log/LogLine.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
@@ -68,6 +69,8 @@ std::string stateJson(const MonitorStatus& status) {
   out += ", \"receiver\": " + receiverJson(status);
   out += ", \"monitor\": " + monitorJson(status);
   out += ", \"counters\": " + countersJson(status);
+  out += ", \"station\": ";
+  appendStationJson(out, status.station.station());
   return out + "}";
 }
 

@@ -2,6 +2,7 @@
 
 #include "display/JsonDump.h"
 #include "remote/StateJson.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
@@ -70,6 +71,10 @@ std::string StateFeed::changesJson(const MonitorStatus& status) {
   if (std::string receiver = receiverJson(status); receiver != receiver_) {
     receiver_ = receiver;
     add("receiver", receiver);
+  }
+  if (std::string station = stationJson(status.station.station()); station != station_) {
+    station_ = station;
+    add("station", station);
   }
   const long long groups = status.counters.groups() + status.counters.uncut();
   if (groups != groups_) {

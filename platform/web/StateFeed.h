@@ -39,6 +39,7 @@ class StateFeed {
   // What the clients have been sent.
   std::array<FieldState, kFieldCount> fields_;
   std::string receiver_;
+  std::string station_;
   long long groups_ = -1;
   long long eventsSent_ = 0;
   long long samplesSent_ = 0;

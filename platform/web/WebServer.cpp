@@ -137,7 +137,7 @@ MonitorStatus WebServer::status() const {
   const FrmMain& form = sources_.form;
   const double now = static_cast<double>(clock_.elapsed()) / 1000;
   return {form.fields(),
-          form.decoderState(),
+          sources_.station,
           counters_,
           form.groupsDecoded(),
           form.connected(),
@@ -150,8 +150,8 @@ MonitorStatus WebServer::status() const {
           now};
 }
 
-void WebServer::groupDecoded(const GroupRecord& g) {
-  counters_.groupDecoded(g, static_cast<double>(clock_.elapsed()) / 1000);
+void WebServer::groupDecoded(const GroupRecord& g, const DecoderState& s) {
+  counters_.groupDecoded(g, s);
   if (!g.bytesBuilt || groupClients_.empty()) return;
   pendingGroups_.push_back(groupText(g));
   if (!groupFlush_.isActive()) groupFlush_.start();
@@ -168,7 +168,7 @@ void WebServer::sendGroups() {
 void WebServer::takeSample() {
   const double now = static_cast<double>(clock_.elapsed()) / 1000;
   counters_.takeSample(static_cast<long long>(unixSeconds(std::chrono::system_clock::now())),
-                       signalLevel(sources_.form.fields()), now - lastSampleAt_);
+                       now - lastSampleAt_);
   lastSampleAt_ = now;
   stateFeed_.touched();
 }

@@ -21,6 +21,7 @@ namespace tallowmere {
 // What the web server serves from, all owned by the monitor.
 struct WebSources {
   FrmMain& form;
+  const StationModel& station;
   const AtomicFileWriter& files;
   const EventHistory& events;
   std::string layoutJson;                // the window's fields and where they lie
@@ -30,7 +31,7 @@ struct WebSources {
 // The built-in web server: the live page, the state and events as JSON, the groups as
 // text for other decoders, metrics for Prometheus, and, with a ControlToken, tuning and
 // volume. Everything it sends is queued on sockets; it never waits for a client.
-class WebServer : public QAbstractHttpServer, public GroupListener {
+class WebServer : public QAbstractHttpServer, public FormEvents {
  public:
   WebServer(WebSources sources, WebSettings settings);
 
@@ -38,7 +39,9 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
   bool listen();
   // Something on the page may have changed.
   void touched() { stateFeed_.touched(); }
-  void groupDecoded(const GroupRecord& g) override;
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
+  void statusRead(const StatusReading& reading) override { counters_.statusRead(reading); }
+  void trafficChanged(int state) override { counters_.trafficChanged(state); }
 
  protected:
   bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -60,7 +63,7 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
 
   WebSources sources_;
   WebSettings settings_;
-  ReceptionCounters counters_;
+  ReceptionCounters counters_{[this] { return static_cast<double>(clock_.elapsed()) / 1000; }};
   StateFeed stateFeed_;
   ClientList groupClients_;
   std::vector<QString> pendingGroups_;  // for the groups clients, sent together

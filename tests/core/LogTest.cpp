@@ -6,6 +6,7 @@
 
 #include "log/StationLog.h"
 #include "settings/Diagnostics.h"
+#include "station/StationModel.h"
 #include "tests/support/Harness.h"
 #include "tests/support/LogLines.h"
 #include "tests/support/Stations.h"
@@ -18,12 +19,17 @@ using namespace std::chrono;
 using LogTest = InWorkingFolder;
 constexpr WallTime kEvening = sys_days{2025y / March / 30} + 23h + 58min;
 
-// The monitor's logic with a station log on a clock the test moves.
+// The monitor's logic with the station model and a station log on a clock the test moves.
 struct LoggedMonitor {
   ManualWallClock clock{kEvening};
   StationLog log{clock, "log", true};
+  StationModel station{[] { return 0.0; }};
   Harness m;
-  LoggedMonitor() { m.form.setStationLog(&log); }
+  LoggedMonitor() {
+    m.form.addListener(&station);
+    m.form.addListener(&log);
+    station.addListener(&log.stationEvents());
+  }
   // The events of both days that start with `only`, each with the detail that tells it apart.
   std::vector<std::string> events(std::string_view only = "") const {
     std::vector<std::string> out;
@@ -47,14 +53,10 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   for (const char* status :
        {"STEREO RSSI: 42", "STEREO RSSI: 47", "MONO RSSI: 36", "MONO RSSI: xx", "MONO RSSI:  7"})
     s.m.receive(std::string(" RDS ") + status + "\r\n");
-  // Three segments (one twice) are no name; a scrolled name is assembled anew; a repeat is not logged.
+  // The facts come from the station model, each logged once.
   TestStation station;
-  for (const auto& [name, segments] : {std::pair{"MDR THUE", "23201"}, {"TALLOWME", "012301"}}) {
-    station.ps = name;
-    for (const char k : std::string_view(segments)) s.m.receive(station.psLine(k - '0'));
-  }
-  const std::string news = "Traffic news at the top of every hour, weather at half past each";
-  for (const std::string& l : station.radioText(news)) s.m.receive(l);
+  for (const int segment : {0, 1, 2, 3, 0, 1, 2, 3, 0}) s.m.receive(station.psLine(segment));
+  for (const std::string& l : station.radioText("Traffic news" + std::string(52, ' '))) s.m.receive(l);
   for (const seconds held : {38s, 0s, 12s}) {  // TA for 38 s, then off, then on for 12 s until a retune
     station.flags.ta = held > 0s;
     s.m.receive(station.psLine(0));
@@ -81,8 +83,8 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   // clang-format off
   EXPECT_EQ(s.events(), (std::vector<std::string>{
       "start 104.6", "tune start-up timer 104.6", "volume start-up timer", "signal true 42",
-      "signal false 36", "signal 7", "pi D42A", "pty", "ps MDR THUE", "ps TALLOWME",
-      "radiotext " + news, "traffic start D42A TALLOWME 104.6",
+      "signal false 36", "signal 7", "pi D42A", "pty", "ps TALLOWME",
+      "radiotext Traffic news" + std::string(52, ' '), "traffic start D42A TALLOWME 104.6",
       "traffic end D42A TALLOWME 104.6 station 38.0", "traffic start D42A TALLOWME 104.6", "tune button 88.8",
       "traffic end D42A TALLOWME 104.6 retune 12.0", "pi D42A", "pty", "traffic start D42A TA____ME 88.8",
       "receiver lost receiver ./receiver lost (reading failed: the line hung up)",
@@ -103,6 +105,45 @@ TEST_F(LogTest, TheStationClockIsLoggedOnceAnHour) {
     s.m.receive(groupLine(clockTimeGroup(TestStation().programme, shown)));
   }
   EXPECT_EQ(s.events("clock"), (std::vector<std::string>{"clock -120.0", "clock -120.0"}));
+}
+
+// The station's facts as events, each once, in the form the JSON gives them; a toggle back
+// to an old RadioText is no news.
+TEST_F(LogTest, TheStationsFactsAreLoggedAsTheyChange) {
+  LoggedMonitor s;
+  s.m.loadAndTune();
+  const TestStation station;
+  const auto language = [&](int code) {
+    Group g = slowLabellingGroup(station.programme, 0, {21, 13, 0});
+    g.blocks[2] = static_cast<std::uint16_t>(0x3000 | code);
+    return groupLine(g);
+  };
+  const std::vector<int> af = {1046, 880};
+  std::vector<std::string> lines(2, groupLine(slowLabellingGroup(station.programme, 0xE0, {21, 13, 0})));
+  lines.insert(lines.end(), 2, language(0x08));
+  for (std::size_t i : {0, 1, 0, 1, 0}) {
+    lines.push_back(
+        groupLine(basicTuningGroup(station.programme, {}, 0, station.ps, alternativeFrequencyPair(af, i))));
+  }
+  for (const auto& [textB, text] : {std::pair{false, "Jazztime"}, {true, "Piano"}, {false, "Jazztime"}}) {
+    const std::string air = radioTextForAir(text, TextEnd::CarriageReturn);
+    for (std::size_t k = 0; k < air.size() / 2; ++k)
+      lines.push_back(station.rtLine(textB, int(k % (air.size() / 4)), air));
+  }
+  for (const std::string& line : lines) s.m.receive(line);
+  std::vector<std::string> logged;
+  for (const std::string& line : logLines("2025-03-30")) {
+    const std::string event = valueOf(line, "event");
+    if (event == "ecc" || event == "pin" || event == "language" || event == "af" || event == "radiotext")
+      logged.push_back(line.substr(line.find("\"event\"")));
+  }
+  EXPECT_EQ(logged,
+            (std::vector<std::string>{R"("event":"ecc","ecc":"E0","country":"DE"})",
+                                      R"("event":"pin","pin":{"day": 21, "hour": 13, "minute": 0}})",
+                                      R"("event":"language","language":"German"})",
+                                      R"("event":"af","af":{"method": "A", "frequencies": [104600, 88000]}})",
+                                      R"("event":"radiotext","text":"Jazztime"})",
+                                      R"("event":"radiotext","text":"Piano"})"}));
 }
 
 TEST_F(LogTest, OldDayFilesGoAtStartAndAtMidnightAsLogDaysSays) {

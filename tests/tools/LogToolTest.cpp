@@ -92,13 +92,15 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
                               line("2025-03-30T06:03:00.000Z", a + R"("state":"start")") +
                               line("2025-03-30T06:03:12.000Z", R"("event":"signal","stereo":true)");
   std::filesystem::create_directories("log/bad");
-  writeFile("log/2025-03-29.jsonl",
-            line("2025-03-29T08:00:05.000Z", R"("event":"ps","ps":"H\u00D6R","raw":"H\u0097R")") +
-                line("2025-03-29T08:10:00.000Z", a + R"("state":"start")") +
-                line("2025-03-29T08:10:38.000Z", a + R"("state":"end","duration":38.0,"reason":"station")") +
-                line("2025-03-29T12:00:00.000Z", a + R"("state":"start")") +
-                line("2025-03-29T12:00:01.500Z", a + R"("state":"end","duration":1.5,"reason":"station")") +
-                line("2025-03-29T22:59:50.000Z", a + R"("state":"start")"));
+  writeFile(
+      "log/2025-03-29.jsonl",
+      line("2025-03-29T08:00:05.000Z", R"("event":"ps","ps":"H\u00D6R","raw":"H\u0097R")") +
+          line("2025-03-29T08:00:06.000Z", R"("event":"af","af":{"method": "A", "frequencies": [104600]})") +
+          line("2025-03-29T08:10:00.000Z", a + R"("state":"start")") +
+          line("2025-03-29T08:10:38.000Z", a + R"("state":"end","duration":38.0,"reason":"station")") +
+          line("2025-03-29T12:00:00.000Z", a + R"("state":"start")") +
+          line("2025-03-29T12:00:01.500Z", a + R"("state":"end","duration":1.5,"reason":"station")") +
+          line("2025-03-29T22:59:50.000Z", a + R"("state":"start")"));
   writeFile("log/2025-03-30.jsonl", line("2025-03-29T23:00:20.000Z",
                                          a + R"("state":"end","duration":30.0,"reason":"monitor stopped")") +
                                         line("2025-03-30T06:00:00.000Z", start) +
@@ -123,8 +125,9 @@ TEST_F(LogToolTest, PrintsAnnouncementsAndEventsOfAPreparedFolderAndNamesBadInpu
        "2025-03-29 12:00:00  2025-03-29 12:00:01      1.5 s  D42A  104.6RTL  104.6      station\n"
        "2025-03-29 22:59:50  2025-03-29 23:00:20     30.0 s  D42A  104.6RTL  104.6      monitor stopped\n"
        "2025-03-29: 2 announcements, 31.5 s in all\n", ""},
-      {{LOG_BINARY, "--since", "2025-03-29", "--until", "2025-03-30 08:01", "--event", "ps,start"},
+      {{LOG_BINARY, "--since", "2025-03-29", "--until", "2025-03-30 08:01", "--event", "ps,af,start"},
        "2025-03-29 09:00:05  ps           ps=HÖR\n"
+       "2025-03-29 09:00:06  af           af={\"method\": \"A\", \"frequencies\": [104600]}\n"
        "2025-03-30 08:00:00  start        version=2.03\n", ""},
       {{LOG_BINARY, "--since", "2025-03-30 08:01:30", "--json"}, running, ""},
       {{LOG_BINARY, "--event", "ps,trafic"}, "", "no event is called \"trafic\"; the events are start, stop, receiver"},

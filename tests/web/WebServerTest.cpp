@@ -101,7 +101,7 @@ TEST_F(WebServerTest, StateIsTheReplayDump) {
   const EventHistory events;
   WebSettings anyPort;
   anyPort.port = 0;
-  WebServer server({driver.form(), files, events, "{}", [] {}}, anyPort);
+  WebServer server({driver.form(), driver.station(), files, events, "{}", [] {}}, anyPort);
   ASSERT_TRUE(server.listen());
   QJsonObject state = json(ask(server.serverPorts().front(), get("/api/state")).body);
   const QJsonObject dump = json(std::string(dumped, dumpedSize));
@@ -114,6 +114,8 @@ TEST_F(WebServerTest, StateIsTheReplayDump) {
   }
   EXPECT_EQ(fields, dump["fields"].toObject());
   EXPECT_EQ(state["decoded"], dump["decoded"]);
+  EXPECT_EQ(state["station"], dump["station"]);
+  EXPECT_EQ(state["station"].toObject()["ps"], "104.6RTL");
   std::fclose(out);
   std::free(dumped);
 }
@@ -242,7 +244,8 @@ TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
     settings.host = host;
     settings.port = port;
     settings.viewToken = viewToken;
-    return std::make_unique<WebServer>(WebSources{driver.form(), files, events, "{}", [] {}}, settings);
+    return std::make_unique<WebServer>(
+        WebSources{driver.form(), driver.station(), files, events, "{}", [] {}}, settings);
   };
   const auto server = serverOn("127.0.0.1", 0);
   ASSERT_TRUE(server->listen());
@@ -269,7 +272,7 @@ TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
     EXPECT_EQ(ask(guardedPort, get("/api/state", headers)).status, status) << headers;
   }
 
-  driver.form().setGroupListener(server.get());
+  driver.form().addListener(server.get());
   QWebSocket reader;
   std::size_t read = 0;
   QObject::connect(&reader, &QWebSocket::textMessageReceived, [&] { ++read; });

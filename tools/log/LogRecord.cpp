@@ -28,6 +28,7 @@ class JsonCursor {
   }
   bool string(std::string& out);
   bool scalar(std::string& out);
+  bool nested(std::string& out);
 
  private:
   bool hex4(unsigned& value);
@@ -119,6 +120,29 @@ bool JsonCursor::string(std::string& out) {
 }
 
 // A number, true, false or null, as written.
+// An object or a list (the AF list, the programme item), kept as written.
+bool JsonCursor::nested(std::string& out) {
+  skipBlanks();
+  if (at_ >= text_.size() || (text_[at_] != '{' && text_[at_] != '[')) return false;
+  const std::size_t from = at_;
+  int depth = 0;
+  std::string text;
+  while (at_ < text_.size()) {
+    const char c = text_[at_];
+    if (c == '"') {
+      if (!string(text)) return false;
+      continue;
+    }
+    ++at_;
+    if (c == '{' || c == '[') ++depth;
+    if ((c == '}' || c == ']') && --depth == 0) {
+      out.assign(text_.substr(from, at_ - from));
+      return true;
+    }
+  }
+  return false;
+}
+
 bool JsonCursor::scalar(std::string& out) {
   skipBlanks();
   for (const std::string_view word : {"true", "false", "null"}) {
@@ -182,7 +206,8 @@ ParsedLine parseLogLine(std::string_view line) {
     std::string key;
     std::string value;
     if (!in.string(key) || !in.take(':')) return {{}, "a key is not a string followed by \":\""};
-    if (!in.string(value) && !in.scalar(value)) return {{}, "the value of \"" + key + "\" is not valid"};
+    if (!in.string(value) && !in.nested(value) && !in.scalar(value))
+      return {{}, "the value of \"" + key + "\" is not valid"};
     if (key == "time") {
       time = value;
     } else if (key == "event") {

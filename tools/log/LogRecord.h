@@ -9,8 +9,8 @@
 
 namespace tallowmere {
 
-// One line of the station log, read strictly: a flat JSON object whose values are
-// strings, numbers, true, false or null, with a "time" in the log's own form
+// One line of the station log, read strictly: a JSON object whose values are strings,
+// numbers, true, false, null, or an object or list kept as written, with a "time" in the log's own form
 // (2025-01-01T12:00:00.000Z) and an "event".
 struct LogRecord {
   std::chrono::system_clock::time_point time;

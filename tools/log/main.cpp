@@ -97,7 +97,9 @@ class LogPrinter {
       text.resize(std::max(text.size(), std::size_t{33}), ' ');
       for (const auto& [key, value] : r.fields) {
         if (key == "raw") continue;  // the text beside it shows it
-        const bool quote = value.empty() || value.find(' ') != std::string::npos;
+        // A text with blanks is quoted; an object or list (the AF list) shows as logged.
+        const bool nested = value.starts_with('{') || value.starts_with('[');
+        const bool quote = value.empty() || (value.find(' ') != std::string::npos && !nested);
         text += " " + key + "=" + (quote ? "\"" + value + "\"" : value);
       }
       std::printf("%s\n", text.c_str());

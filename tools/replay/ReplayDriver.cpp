@@ -1,6 +1,7 @@
 #include "tools/replay/ReplayDriver.h"
 
 #include "display/JsonDump.h"
+#include "station/StationJson.h"
 #include "tools/replay/ScriptLine.h"
 
 namespace tallowmere {
@@ -13,8 +14,15 @@ constexpr std::chrono::microseconds kGroupInterval{87'700};
 }  // namespace
 
 ReplayDriver::ReplayDriver(std::FILE* out)
-    : out_(out), wallClock_(kReplayStart), log_(wallClock_, "log", false), form_(port_, timers_, files_) {
-  form_.setStationLog(&log_);
+    : out_(out),
+      wallClock_(kReplayStart),
+      log_(wallClock_, "log", false),
+      station_([this] { return std::chrono::duration<double>(wallClock_.now().time_since_epoch()).count(); }),
+      form_(port_, timers_, files_) {
+  // The station model hears each event first, so the log's events of a group follow its facts.
+  form_.addListener(&station_);
+  form_.addListener(&log_);
+  station_.addListener(&log_.stationEvents());
   form_.Form_Load();
 }
 
@@ -55,11 +63,15 @@ std::string ReplayDriver::runScriptLine(std::string_view line) {
 void ReplayDriver::finish() {
   form_.tmrWriteMetadata_Timer();
   dump();
-  log_.stop();
+  form_.stop();
 }
 
 void ReplayDriver::dump() {
-  const std::string json = dumpJson(form_.fields(), port_.sent, form_.groupsDecoded());
+  // The display model's dump, with the station's facts beside it.
+  std::string json = dumpJson(form_.fields(), port_.sent, form_.groupsDecoded());
+  std::string station = ", \"station\": ";
+  appendStationJson(station, station_.station());
+  json.insert(json.size() - 2, station);
   std::fwrite(json.data(), 1, json.size(), out_);
   std::fflush(out_);
 }

@@ -9,6 +9,7 @@
 #include "log/StationLog.h"
 #include "log/WallClock.h"
 #include "output/AtomicFileWriter.h"
+#include "station/StationModel.h"
 
 namespace tallowmere {
 
@@ -31,6 +32,7 @@ class ReplayDriver {
   void finish();
 
   FrmMain& form() { return form_; }
+  StationModel& station() { return station_; }
 
  private:
   class RecordingPort : public ReceiverPort {
@@ -54,6 +56,7 @@ class ReplayDriver {
   AtomicFileWriter files_;
   ManualWallClock wallClock_;
   StationLog log_;
+  StationModel station_;
   FrmMain form_;
 };
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+
+namespace tallowmere {
+
+// A value that noise must not make a fact: it counts once two successive receptions carry
+// it alike, and stays until another value counts.
+template <typename T>
+class Confirmed {
+ public:
+  // One reception; true when the fact changed.
+  bool receive(const T& value) {
+    const bool alike = last_ == value;
+    last_ = value;
+    if (!alike || fact_ == value) return false;
+    fact_ = value;
+    return true;
+  }
+  const std::optional<T>& fact() const { return fact_; }
+
+ private:
+  std::optional<T> last_;
+  std::optional<T> fact_;
+};
+
+}  // namespace tallowmere
