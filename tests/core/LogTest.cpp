@@ -77,7 +77,7 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
   EXPECT_EQ(s.m.text(Field::lblRadioText), hits.substr(0, 32) + std::string(32, '_'));
   s.m.form.tmrWriteMetadata_Timer();
   EXPECT_EQ(s.m.file("metadata.txt"), "\r\n");
-  for (const std::string& l : station.radioText(hits, 1)) s.m.receive(l);
+  for (const std::string& l : station.radioText(hits)) s.m.receive(l);
   s.m.form.Form_Unload();  // a clean stop: no " 1 " stays behind
   EXPECT_EQ(s.m.file("traffic.txt"), "?\r\n");
   // clang-format off
