@@ -1,8 +1,11 @@
 #include "platform/web/ConnectionGuard.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <optional>
+
+#include "remote/SecurityHeaders.h"
 
 namespace tallowmere {
 namespace {
@@ -144,16 +147,20 @@ class RequestScanner : public QObject {
 }  // namespace
 
 QByteArray plainResponse(int status, QByteArray reason, QByteArray body) {
-  return "HTTP/1.1 " + QByteArray::number(status) + " " + reason +
-         "\r\nContent-Type: text/plain; charset=utf-8"
-         "\r\nContent-Security-Policy: default-src 'self'"
-         "\r\nX-Content-Type-Options: nosniff"
-         "\r\nConnection: close"
-         "\r\nContent-Length: " +
-         QByteArray::number(body.size()) + "\r\n\r\n" + body;
+  QByteArray response = "HTTP/1.1 " + QByteArray::number(status) + " " + reason +
+                        "\r\nContent-Type: text/plain; charset=utf-8\r\n";
+  for (const auto& [name, value] : kSecurityHeaders) {
+    response.append(name.data(), static_cast<qsizetype>(name.size()));
+    response += ": ";
+    response.append(value.data(), static_cast<qsizetype>(value.size()));
+    response += "\r\n";
+  }
+  return response + "Connection: close\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" +
+         body;
 }
 
-ConnectionGuard::ConnectionGuard(int maxClients) : maxClients_(maxClients) {}
+ConnectionGuard::ConnectionGuard(int maxClients, int maxPerAddress)
+    : maxClients_(maxClients), maxPerAddress_(maxPerAddress) {}
 
 int ConnectionGuard::clients() {
   sockets_.removeIf([](const QPointer<QTcpSocket>& s) {
@@ -168,7 +175,15 @@ void ConnectionGuard::incomingConnection(qintptr descriptor) {
     delete socket;
     return;
   }
-  if (clients() >= maxClients_) {
+  const int open = clients();  // drops the closed ones
+  // This machine's own clients (an SSH tunnel, a reverse proxy) may take every slot.
+  const QHostAddress peer = socket->peerAddress();
+  const bool local = peer.isEqual(QHostAddress::LocalHost, QHostAddress::ConvertV4MappedToIPv4) ||
+                     peer.isEqual(QHostAddress::LocalHostIPv6);
+  const auto fromPeer = std::count_if(sockets_.begin(), sockets_.end(), [&](const QPointer<QTcpSocket>& s) {
+    return s->peerAddress() == peer;
+  });
+  if (open >= maxClients_ || (!local && fromPeer >= maxPerAddress_)) {
     socket->write(plainResponse(503, "Service Unavailable", "too many clients\n"));
     socket->disconnectFromHost();
     connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);

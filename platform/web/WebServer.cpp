@@ -10,10 +10,11 @@
 
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
-#include "platform/QtText.h"
 #include "platform/web/ConnectionGuard.h"
 #include "remote/Metrics.h"
+#include "remote/RemoteEntry.h"
 #include "remote/RequestRules.h"
+#include "remote/SecurityHeaders.h"
 #include "remote/StateJson.h"
 #include "settings/Diagnostics.h"
 
@@ -78,9 +79,10 @@ void WebServer::send(const QHttpServerRequest& request, QTcpSocket* socket, cons
   responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(reply.status));
   responder.writeHeader("Content-Type", reply.type);
   responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-  responder.writeHeader("Content-Security-Policy", "default-src 'self'");
-  responder.writeHeader("X-Content-Type-Options", "nosniff");
-  responder.writeHeader("Cache-Control", "no-store");
+  for (const auto& [name, value] : kSecurityHeaders) {
+    responder.writeHeader(QByteArray(name.data(), static_cast<qsizetype>(name.size())),
+                          QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+  }
   for (const auto& [name, value] : reply.headers) responder.writeHeader(name, value);
   responder.writeBody(reply.body);
 }
@@ -119,7 +121,7 @@ bool WebServer::listen() {
                   " (not an IP address); the monitor runs without its web server");
     return false;
   }
-  auto guard = std::make_unique<ConnectionGuard>(settings_.maxClients);
+  auto guard = std::make_unique<ConnectionGuard>(settings_.maxClients, settings_.maxPerAddress);
   if (!guard->listen(address, static_cast<quint16>(settings_.port))) {
     reportProblem("web: cannot listen on " + where + std::to_string(settings_.port) + " (" +
                   guard->errorString().toStdString() + "); the monitor runs without its web server");
@@ -173,8 +175,11 @@ void WebServer::takeSample() {
   stateFeed_.touched();
 }
 
-bool WebServer::viewAllowed(const QHttpServerRequest& request) const {
-  if (settings_.viewToken.empty()) return true;
+// Whether the request may see the server: with a ViewToken, it must carry it (or the
+// ControlToken). A request carrying a token that is neither counts as a guess; an address
+// that guessed too often gets no answer to a request with a token for a while.
+std::optional<WebServer::Refusal> WebServer::tokenRefusal(const QHttpServerRequest& request, bool count) {
+  if (settings_.viewToken.empty() && settings_.controlToken.empty()) return std::nullopt;
   const QByteArray authorization = request.value("authorization");
   const QByteArray cookies = request.value("cookie");
   // The cookie holds the token as the page's address gave it, percent-encoded.
@@ -182,19 +187,36 @@ bool WebServer::viewAllowed(const QHttpServerRequest& request) const {
   const QByteArray cookie = QByteArray::fromPercentEncoding(
       QByteArray(cookieText.data(), static_cast<qsizetype>(cookieText.size())));
   const QByteArray query = request.query().queryItemValue("token", QUrl::FullyDecoded).toUtf8();
+  bool carried = false;
+  bool viewed = settings_.viewToken.empty();
+  bool wrong = false;
   for (const std::string_view given : {bearerToken(view(authorization)), view(cookie), view(query)}) {
-    if (tokenMatches(given, settings_.viewToken) || tokenMatches(given, settings_.controlToken)) return true;
+    if (given.empty()) continue;
+    carried = true;
+    const bool known =
+        tokenMatches(given, settings_.viewToken) || tokenMatches(given, settings_.controlToken);
+    viewed = viewed || known;
+    wrong = wrong || !known;
   }
-  return false;
+  const std::string address = request.remoteAddress().toString().toStdString();
+  const auto now = TokenGuesses::Clock::now();
+  if (carried && guesses_.refused(address, now)) return Refusal{429, "too many wrong tokens; wait a minute"};
+  if (wrong && count && guesses_.wrongToken(address, now)) {
+    reportProblem("web: " + std::to_string(TokenGuesses::kMaxWrong) + " wrong tokens in a minute from " +
+                  address + "; its requests with a token are refused for a minute");
+  }
+  if (!viewed) return Refusal{401, "this server needs its ViewToken"};
+  return std::nullopt;
 }
 
 // Why a request is not answered, if it is not: a foreign host name, a missing view token,
 // or, for a request that acts or subscribes, another site's page.
-std::optional<WebServer::Refusal> WebServer::refusal(const QHttpServerRequest& request, bool acts) const {
+std::optional<WebServer::Refusal> WebServer::refusal(const QHttpServerRequest& request, bool acts,
+                                                     bool count) {
   const QByteArray host = request.value("host");
   if (!hostAllowed(view(host), settings_.host))
     return Refusal{421, "this server does not answer for that host name"};
-  if (!viewAllowed(request)) return Refusal{401, "this server needs its ViewToken"};
+  if (auto refused = tokenRefusal(request, count)) return refused;
   const QByteArray origin = request.value("origin");
   if (acts && !origin.isEmpty() && !originAllowed(view(origin), view(host))) {
     return Refusal{403, "requests from another site's page are refused"};
@@ -203,7 +225,8 @@ std::optional<WebServer::Refusal> WebServer::refusal(const QHttpServerRequest& r
 }
 
 bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-  if (isUpgrade(request)) return isWebSocketPath(request.url().path()) && !refusal(request, true);
+  // A refused upgrade is answered, and its tokens counted, by missingHandler.
+  if (isUpgrade(request)) return isWebSocketPath(request.url().path()) && !refusal(request, true, false);
   answer(request, socket);
   return true;
 }
@@ -224,6 +247,7 @@ void WebServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
   if (const auto refused = refusal(request, isPost)) {
     Reply reply = textReply(refused->status, refused->text);
     if (refused->status == 401) reply.headers.emplace_back("WWW-Authenticate", "Bearer realm=\"tallowmere\"");
+    if (refused->status == 429) reply.headers.emplace_back("Retry-After", "60");
     send(request, socket, reply);
     return;
   }
@@ -269,8 +293,10 @@ void WebServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
     QFile file(page.resource);
     file.open(QIODevice::ReadOnly);
     Reply reply{200, page.type, file.readAll()};
+    // The cookie keeps the ViewToken only: a wrong token, or the ControlToken, never
+    // replaces it.
     const QString token = request.query().queryItemValue("token", QUrl::FullyDecoded);
-    if (!token.isEmpty()) {
+    if (tokenMatches(token.toStdString(), settings_.viewToken)) {
       reply.headers.emplace_back("Set-Cookie", QByteArray(kViewCookie) + "=" +
                                                    QUrl::toPercentEncoding(token) +
                                                    "; HttpOnly; SameSite=Strict; Path=/");
@@ -285,10 +311,11 @@ void WebServer::control(const QHttpServerRequest& request, QTcpSocket* socket, F
       !tokenMatches(bearerToken(view(request.value("authorization"))), settings_.controlToken)) {
     return send(request, socket, textReply(403, "control needs the ControlToken"));
   }
-  QString typed = QString::fromUtf8(request.body());
-  while (typed.endsWith('\n') || typed.endsWith('\r')) typed.chop(1);
+  const RemoteEntry entry = remoteEntry(box, view(request.body()));
+  if (!entry.refusal.empty())
+    return send(request, socket, textReply(400, QByteArray::fromStdString(entry.refusal)));
   FrmMain& form = sources_.form;
-  form.fields().setText(box, typedBytes(typed));
+  form.fields().setText(box, entry.text);
   if (box == Field::txtFreq) {
     form.cmdSetFreq_Click(ChangeBy::Remote);
   } else {

@@ -14,7 +14,8 @@
 #include "platform/web/StateFeed.h"
 #include "remote/EventHistory.h"
 #include "remote/ReceptionCounters.h"
-#include "remote/WebSettings.h"
+#include "remote/TokenGuesses.h"
+#include "settings/WebSettings.h"
 
 namespace tallowmere {
 
@@ -50,8 +51,8 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
   static Reply textReply(int status, const QByteArray& text);
   static void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply);
   MonitorStatus status() const;
-  std::optional<Refusal> refusal(const QHttpServerRequest& request, bool acts) const;
-  bool viewAllowed(const QHttpServerRequest& request) const;
+  std::optional<Refusal> refusal(const QHttpServerRequest& request, bool acts, bool count = true);
+  std::optional<Refusal> tokenRefusal(const QHttpServerRequest& request, bool count);
   void answer(const QHttpServerRequest& request, QTcpSocket* socket);
   void control(const QHttpServerRequest& request, QTcpSocket* socket, Field box);
   void acceptWebSocket();
@@ -60,6 +61,7 @@ class WebServer : public QAbstractHttpServer, public GroupListener {
 
   WebSources sources_;
   WebSettings settings_;
+  TokenGuesses guesses_;
   ReceptionCounters counters_;
   StateFeed stateFeed_;
   ClientList groupClients_;
