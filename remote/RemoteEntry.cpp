@@ -8,7 +8,9 @@ namespace {
 constexpr int kMaxVolume = 15;
 constexpr std::size_t kMaxFrequencyChars = 7;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string_view withoutLineEnd(std::string_view body) {
   if (body.ends_with("\r\n")) return body.substr(0, body.size() - 2);

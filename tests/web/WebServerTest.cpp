@@ -103,7 +103,7 @@ TEST_F(WebServerTest, StateIsTheReplayDump) {
   anyPort.port = 0;
   WebServer server({driver.form(), files, events, "{}", [] {}}, anyPort);
   ASSERT_TRUE(server.listen());
-  QJsonObject state = json(ask(server.serverPorts().front(), get("/api/state")).body);
+  QJsonObject state = json(ask(static_cast<quint16>(server.port()), get("/api/state")).body);
   const QJsonObject dump = json(std::string(dumped, dumpedSize));
   QJsonObject fields = state["fields"].toObject();
   EXPECT_EQ(fields["lblRadioText"].toObject()["shown"].toString().trimmed(), u"Grüne Wölfe für 5 €");
@@ -246,17 +246,17 @@ TEST_F(WebServerTest, ListensWhereToldAndDropsADecoderThatStopsReading) {
   };
   const auto server = serverOn("127.0.0.1", 0);
   ASSERT_TRUE(server->listen());
-  const quint16 port = server->serverPorts().front();
+  const quint16 port = static_cast<quint16>(server->port());
   EXPECT_FALSE(serverOn("127.0.0.1", port)->listen());  // the port is taken
   EXPECT_FALSE(serverOn("rack-pc", 0)->listen());       // no address
   if (const auto v6 = serverOn("::1", 0); v6->listen()) {
-    EXPECT_EQ(ask(v6->serverPorts().front(), get("/api/state"), "::1").status, 200);
+    EXPECT_EQ(ask(static_cast<quint16>(v6->port()), get("/api/state"), "::1").status, 200);
   }
 
   // A ViewToken is needed on every request, in any of its three forms.
   const auto guarded = serverOn("127.0.0.1", 0, "a b;c");
   ASSERT_TRUE(guarded->listen());
-  const quint16 guardedPort = guarded->serverPorts().front();
+  const quint16 guardedPort = static_cast<quint16>(guarded->port());
   const Response page = ask(guardedPort, get("/?token=a%20b%3Bc"));
   EXPECT_EQ(page.status, 200);
   EXPECT_NE(page.head.find("Set-Cookie: tallowmere_view=a%20b%3Bc; HttpOnly; SameSite=Strict"),
