@@ -17,13 +17,13 @@ struct WebSettings {
   bool enabled = true;
   std::string host = "127.0.0.1";  // an IPv4 or IPv6 address, without brackets
   int port = kDefaultPort;         // 0: any free port
-  std::string viewToken;           // when set, every request must carry it
-  std::string controlToken;        // when set, a request carrying it may tune and set the volume
+  std::string viewToken{};         // when set, every request must carry it
+  std::string controlToken{};      // when set, a request carrying it may tune and set the volume
   int maxClients = kDefaultMaxClients;
   // Connections at most from one address other than this machine's loopback addresses.
   int maxPerAddress = kDefaultMaxPerAddress;
   // Host names, lower case, that a server on the network answers besides the machine's own.
-  std::vector<std::string> hosts;
+  std::vector<std::string> hosts{};
 };
 
 // Reads [Web]: Listen ("127.0.0.1:8088", "0.0.0.0:8088", "[::]:8088", "off"), ViewToken,
