@@ -2,6 +2,7 @@
 
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -42,6 +43,8 @@ constexpr std::size_t kMaxPendingGroupBytes = std::size_t{4} << 20;
 // discarded for a moment, so that the answer is not lost to a reset.
 constexpr auto kLinger = std::chrono::seconds{2};
 constexpr std::size_t kMaxLingerBytes = std::size_t{1} << 20;
+// The network thread's niceness, above the decoding thread's 0.
+constexpr int kNetworkNice = 10;
 
 // An address as text, an IPv4 client of a dual-stack server as IPv4.
 std::string addressText(const net::ip::address& address) {
@@ -543,7 +546,12 @@ bool NetworkServer::listen() {
         "and those of [Web] Hosts are refused");
   }
   impl_->accept();
-  impl_->thread = std::thread([this] { impl_->io->run(); });
+  impl_->thread = std::thread([this] {
+    // On a busy machine the decoding thread goes first: however hard clients make this
+    // thread work, a received line waits for nothing here.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kNetworkNice);
+    impl_->io->run();
+  });
   return true;
 }
 
