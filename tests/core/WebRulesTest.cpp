@@ -40,6 +40,15 @@ TEST(WebRules, HostOriginAndTokens) {
   EXPECT_EQ(cookieValue("a=1; tallowmere_view=v w; b=2", "tallowmere_view"), "v w");
   EXPECT_EQ(cookieValue("xtallowmere_view=1", "tallowmere_view"), "");
   EXPECT_EQ(cookieValue("other_cookie_va=1", "tallowmere_view"), "");
+  EXPECT_EQ(queryValue("/?since=5&token=a%20b%3Bc+", "token"), "a b;c+");
+  EXPECT_EQ(queryValue("/?tokens=1&token", "token"), "");
+  EXPECT_EQ(queryValue("/api/state", "token"), std::nullopt);
+  EXPECT_EQ(percentDecoded(percentEncoded("a b;c~_-.%\xC3\xA4")), "a b;c~_-.%\xC3\xA4");
+  EXPECT_EQ(percentEncoded("a b;c~_-."), "a%20b%3Bc~_-.");
+  EXPECT_EQ(percentDecoded("%4g%-1%41"), "%4g%-1A");
+  EXPECT_TRUE(hostIsOwn("Rack-PC.local:8088", {"rack-pc.local"}));
+  EXPECT_TRUE(hostIsOwn("[::1]:8088", {}));
+  EXPECT_FALSE(hostIsOwn("rebind.example", {"rack-pc"}));
   EXPECT_TRUE(tokenMatches("s3cret", "s3cret"));
   for (std::string_view wrong : {"s3cre", "s3crets", "S3cret", ""})
     EXPECT_FALSE(tokenMatches(wrong, "s3cret")) << wrong;
