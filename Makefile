@@ -1,7 +1,7 @@
 # Two commands do all set-up on a fresh Debian 12 machine: `make test` and `make demo`.
 BUILD ?= build
 PACKAGES := cmake ninja-build g++ libgtest-dev qt6-base-dev qt6-serialport-dev \
-            qt6-httpserver-dev qt6-websockets-dev \
+            qt6-websockets-dev libboost1.81-dev \
             libgl-dev libsystemd-dev pkg-config fonts-liberation dpkg-dev lintian time
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -7,7 +7,11 @@
 # - the page in headless Chromium on a real station at the RDS rate: the receiver's line
 #   to the page's #f-lblHEX changing;
 # - at rest, on a frequency without a station: the monitor's CPU with no client, then with
-#   one state client.
+#   one state client;
+# - under the same flood (tallowmere-probe), a line's time from the receiver to the form
+#   with one client pipelining requests on one connection as fast as it can (webflood.py),
+#   against none; and the monitor's peak memory above its idle while one client floods
+#   pings without reading, and while one tries to upload 20 MiB.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
@@ -19,14 +23,37 @@ monitor_with_web() {
   started=$(date +%s.%N)
   QT_QPA_PLATFORM=offscreen "$MONITOR" >/dev/null 2>monitor.err &
   monitor=$!
+  serving_url monitor.err
+}
+
+# serving_url STDERR_FILE: waits for the web server's line there; its address in $url.
+serving_url() {
   local i
   for i in $(seq 50); do
-    url=$(sed -n 's|.*web: serving \(http://[^ ]*/\).*|\1|p' monitor.err)
+    url=$(sed -n 's|.*web: serving \(http://[^ ]*/\).*|\1|p' "$1")
     [ -z "$url" ] || return 0
     sleep 0.1
   done
   echo "the monitor did not say where it serves" >&2
   return 1
+}
+
+# peak_rss_above_idle_kb PID SECONDS CMD...: the process's peak VmRSS while CMD runs for
+# about SECONDS, sampled every 0.1 s, less its VmRSS before.
+peak_rss_above_idle_kb() {
+  local pid=$1 seconds=$2 idle peak now attacker
+  shift 2
+  idle=$(memory_kb "$pid" VmRSS)
+  peak=$idle
+  "$@" &
+  attacker=$!
+  while kill -0 $attacker 2>/dev/null; do
+    now=$(memory_kb "$pid" VmRSS)
+    [ "${now:-0}" -le "$peak" ] || peak=$now
+    sleep 0.1
+  done
+  wait $attacker || true
+  echo $((peak - idle))
 }
 
 # sleep_until SECONDS: sleeps until that long after the monitor's start.
@@ -102,3 +129,30 @@ for run in $(seq "$BENCH_RUNS"); do
 done
 report "web: idle CPU, server on" "% of core" "< 0.2" "%.3f" "${cpu[@]}"
 report "web: idle CPU, server on, one page client" "% of core" "< 0.2" "%.3f" "${cpu_client[@]}"
+
+calm=() flooded=() ping_rss=() upload_rss=()
+for run in $(seq "$BENCH_RUNS"); do
+  for attack in none pipeline; do
+    receiver_in "$BENCH_TMP/webflood-$attack$run" 88.8 --flood --groups "$BENCH_TMP/flood.groups" --once --record sent --stamps sent.stamps
+    printf '[Web]\nListen=127.0.0.1:0\n' >>tallowmere.ini
+    QT_QPA_PLATFORM=offscreen "$PROBE" $((BENCH_SECONDS + 10)) handled.stamps >probe.out 2>probe.err &
+    monitor=$!
+    serving_url probe.err
+    [ $attack = none ] || /usr/bin/python3 "$here/webflood.py" pipeline "$url" $((BENCH_SECONDS + 8)) &
+    wait $monitor
+    kill $sim && wait $sim || true
+    wait
+    read -r _ p <<<"$(latency_ms sent.stamps handled.stamps)"
+    if [ $attack = none ]; then calm+=("$p"); else flooded+=("$p"); fi
+  done
+  receiver_in "$BENCH_TMP/webmemory$run" 88.8
+  monitor_with_web
+  sleep_until 6
+  ping_rss+=("$(peak_rss_above_idle_kb $monitor "$BENCH_SECONDS" /usr/bin/python3 "$here/webflood.py" ping "$url" "$BENCH_SECONDS")")
+  upload_rss+=("$(peak_rss_above_idle_kb $monitor "$BENCH_SECONDS" /usr/bin/python3 "$here/webflood.py" upload "$url" "$BENCH_SECONDS")")
+  kill $monitor $sim && wait $monitor $sim || true
+done
+report "web: line to form, p99, no web client" "ms" "" "%.3f" "${calm[@]}"
+report "web: line to form, p99, pipelining flood" "ms" "< 2x above" "%.3f" "${flooded[@]}"
+report "web: peak RSS above idle, ping flood" "KB" "< 64 MB" "%.0f" "${ping_rss[@]}"
+report "web: peak RSS above idle, 20 MiB upload" "KB" "< 64 MB" "%.0f" "${upload_rss[@]}"

@@ -13,7 +13,7 @@
 #include "rds/DecoderState.h"
 #include "rds/GroupRecord.h"
 #include "receiver/ReceiverPort.h"
-#include "remote/WebSettings.h"
+#include "settings/WebSettings.h"
 
 namespace tallowmere {
 

@@ -11,9 +11,41 @@
 namespace tallowmere {
 namespace {
 
-// A label value with the three characters the format escapes.
+// Whether the bytes are UTF-8 (RFC 3629: no overlong forms, no surrogates, at most U+10FFFF).
+bool validUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    const std::size_t length = lead < 0x80                    ? 1
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = i + 1; k < i + length; ++k) {
+      if ((byte(k) & 0xC0) != 0x80) return false;
+    }
+    if (length >= 3) {
+      const unsigned second = byte(i + 1);
+      if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+          (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F)) {
+        return false;
+      }
+    }
+    i += length;
+  }
+  return true;
+}
+
+bool isPiCode(std::string_view text) {
+  return text.size() == 4 && text.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
+}
+
+// A label value with the three characters the format escapes; "" for bytes that are not
+// UTF-8 (noise on the serial line), since Prometheus rejects a whole scrape for one such label.
 std::string labelValue(std::string_view text) {
   std::string out;
+  if (!validUtf8(text)) return out;
   for (const char c : text) {
     if (c == '\\' || c == '"') {
       out.push_back('\\');

@@ -1,6 +1,7 @@
 #include "remote/RequestRules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace tallowmere {
@@ -66,6 +67,12 @@ bool hostAllowed(std::string_view hostHeader, std::string_view listenHost) {
   return isLoopbackAddress(name) || name == lowerCase(listenHost);
 }
 
+bool hostIsOwn(std::string_view hostHeader, const std::vector<std::string>& ownNames) {
+  const std::string name = hostName(hostHeader);
+  return hostHeader.empty() || isLoopbackAddress(name) ||
+         std::find(ownNames.begin(), ownNames.end(), name) != ownNames.end();
+}
+
 bool originAllowed(std::optional<std::string_view> origin, std::string_view hostHeader) {
   if (!origin) return true;
   return lowerCase(*origin) == "http://" + lowerCase(hostHeader);
@@ -101,6 +108,56 @@ std::string_view cookieValue(std::string_view cookieHeader, std::string_view nam
     cookieHeader.remove_prefix(end + 1);
   }
   return {};
+}
+
+std::string percentDecoded(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned value = 0;
+    if (text[i] == '%' && i + 3 <= text.size() &&
+        std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr == text.data() + i + 3) {
+      out.push_back(static_cast<char>(value));
+      i += 2;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+std::string percentEncoded(std::string_view text) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out.push_back(c);
+    } else {
+      out += {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+    }
+  }
+  return out;
+}
+
+std::string_view targetPath(std::string_view target) {
+  return target.substr(0, target.find('?'));
+}
+
+std::optional<std::string> queryValue(std::string_view target, std::string_view name) {
+  const std::size_t question = target.find('?');
+  if (question == std::string_view::npos) return std::nullopt;
+  std::string_view query = target.substr(question + 1);
+  while (!query.empty()) {
+    const std::size_t end = query.find('&');
+    const std::string_view pair = query.substr(0, end);
+    if (pair.size() >= name.size() && pair.starts_with(name) &&
+        (pair.size() == name.size() || pair[name.size()] == '=')) {
+      return percentDecoded(pair.substr(std::min(pair.size(), name.size() + 1)));
+    }
+    if (end == std::string_view::npos) break;
+    query.remove_prefix(end + 1);
+  }
+  return std::nullopt;
 }
 
 std::optional<WallTime> readTime(std::string_view text) {

@@ -1,54 +1,47 @@
 #include "platform/web/WebServer.h"
 
 #include <QFile>
-#include <QHttpServerResponder>
-#include <QTcpSocket>
-#include <QUrlQuery>
-#include <QWebSocket>
 #include <chrono>
-#include <vector>
 
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
-#include "platform/QtText.h"
-#include "platform/web/ConnectionGuard.h"
-#include "remote/Metrics.h"
-#include "remote/RequestRules.h"
 #include "remote/StateJson.h"
+#include "station/StationJson.h"
 #include "settings/Diagnostics.h"
 
 namespace tallowmere {
 namespace {
 
-constexpr char kViewCookie[] = "tallowmere_view";
+constexpr int kSnapshotIntervalMs = 40;
 constexpr int kGroupBatchMs = 40;
+constexpr std::size_t kEventsOnJoin = 50;
 
-struct Page {
+struct PageResource {
   const char* path;
   const char* resource;
   const char* type;
 };
-constexpr Page kPages[] = {
+constexpr PageResource kPages[] = {
     {"/", ":/web/index.html", "text/html; charset=utf-8"},
     {"/app.js", ":/web/app.js", "text/javascript; charset=utf-8"},
     {"/style.css", ":/web/style.css", "text/css; charset=utf-8"},
 };
 
-bool isWebSocketPath(const QString& path) {
-  return path == "/ws/state" || path == "/ws/groups";
-}
-
-bool isUpgrade(const QHttpServerRequest& request) {
-  return request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0;
+std::vector<PageFile> pageFiles() {
+  std::vector<PageFile> files;
+  for (const PageResource& page : kPages) {
+    QFile file(page.resource);
+    file.open(QIODevice::ReadOnly);
+    files.push_back({page.path, page.type, file.readAll().toStdString()});
+  }
+  return files;
 }
 
 // The group's four blocks as other decoders read them: "AAAA BBBB CCCC DDDD".
-QString groupText(const GroupRecord& g) {
+std::string groupText(const GroupRecord& g) {
   const std::string_view hex = g.hex();
-  QString text(19, QChar(' '));
-  for (int block = 0; block < 4; ++block) {
-    for (int i = 0; i < 4; ++i) text[block * 5 + i] = QChar(hex[static_cast<std::size_t>(2 + block * 4 + i)]);
-  }
+  std::string text(19, ' ');
+  for (std::size_t block = 0; block < 4; ++block) text.replace(block * 5, 4, hex.substr(2 + block * 4, 4));
   return text;
 }
 
@@ -56,80 +49,43 @@ double unixSeconds(WallTime t) {
   return std::chrono::duration<double>(t.time_since_epoch()).count();
 }
 
-std::string_view view(const QByteArray& bytes) {
-  return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
-QByteArray jsonBytes(const std::string& json) {
-  return QByteArray(json.data(), static_cast<qsizetype>(json.size()));
-}
-
 }  // namespace
 
-struct WebServer::Reply {
-  int status = 200;
-  QByteArray type = "application/json";
-  QByteArray body;
-  std::vector<std::pair<QByteArray, QByteArray>> headers = {};
-};
-
-void WebServer::send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply) {
-  auto responder = makeResponder(request, socket);
-  responder.writeStatusLine(static_cast<QHttpServerResponder::StatusCode>(reply.status));
-  responder.writeHeader("Content-Type", reply.type);
-  responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
-  responder.writeHeader("Content-Security-Policy", "default-src 'self'");
-  responder.writeHeader("X-Content-Type-Options", "nosniff");
-  responder.writeHeader("Cache-Control", "no-store");
-  for (const auto& [name, value] : reply.headers) responder.writeHeader(name, value);
-  responder.writeBody(reply.body);
-}
-
-WebServer::Reply WebServer::textReply(int status, const QByteArray& text) {
-  return {status, "text/plain; charset=utf-8", text + "\n"};
-}
-
-struct WebServer::Refusal {
-  int status;
-  QByteArray text;
-};
-
-WebServer::WebServer(WebSources sources, WebSettings settings)
-    : sources_(std::move(sources)),
-      settings_(std::move(settings)),
-      stateFeed_([this] { return status(); }, sources_.events, sources_.layoutJson),
-      started_(std::chrono::system_clock::now()) {
+WebServer::WebServer(WebSources sources, WebSettings settings, ServerLimits limits)
+    : sources_(std::move(sources)), started_(std::chrono::system_clock::now()) {
   clock_.start();
-  connect(this, &QAbstractHttpServer::newWebSocketConnection, this, [this] { acceptWebSocket(); });
+  sinceSnapshot_.start();
   groupFlush_.setSingleShot(true);
   groupFlush_.setInterval(kGroupBatchMs);
-  connect(&groupFlush_, &QTimer::timeout, this, [this] { sendGroups(); });
+  QObject::connect(&groupFlush_, &QTimer::timeout, [this] { sendGroups(); });
+  snapshotTimer_.setSingleShot(true);
+  QObject::connect(&snapshotTimer_, &QTimer::timeout, [this] { publish(); });
   sampleTimer_.setInterval(1000);
-  connect(&sampleTimer_, &QTimer::timeout, this, [this] { takeSample(); });
+  QObject::connect(&sampleTimer_, &QTimer::timeout, [this] { takeSample(); });
   sampleTimer_.start();
+
+  const auto here = [this](std::function<void()> work) {
+    QMetaObject::invokeMethod(&context_, std::move(work), Qt::QueuedConnection);
+  };
+  ServerSetup setup{std::move(settings), limits, sources_.layoutJson, pageFiles(), {}, {}, {}};
+  setup.control = [this, here](Field box, std::string typed, std::function<void(std::string)> reply) {
+    here([this, box, typed = std::move(typed), reply = std::move(reply)] { control(box, typed, reply); });
+  };
+  setup.diagnostic = [here](std::string line) { here([line = std::move(line)] { reportProblem(line); }); };
+  setup.clientsChanged = [this, here] { here([this] { touched(); }); };
+  network_ = std::make_unique<NetworkServer>(std::move(setup));
 }
 
+WebServer::~WebServer() {
+  network_.reset();
+}
+
+// The first snapshot is there before the first client; the second holds what stderr
+// said about listening.
 bool WebServer::listen() {
-  const QString host = QString::fromStdString(settings_.host);
-  const QHostAddress address =
-      host == "localhost" ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
-  const std::string where = (host.contains(':') ? "[" + settings_.host + "]" : settings_.host) + ":";
-  if (address.isNull()) {
-    reportProblem("web: cannot listen on " + where + std::to_string(settings_.port) +
-                  " (not an IP address); the monitor runs without its web server");
-    return false;
-  }
-  auto guard = std::make_unique<ConnectionGuard>(settings_.maxClients);
-  if (!guard->listen(address, static_cast<quint16>(settings_.port))) {
-    reportProblem("web: cannot listen on " + where + std::to_string(settings_.port) + " (" +
-                  guard->errorString().toStdString() + "); the monitor runs without its web server");
-    return false;
-  }
-  const quint16 port = guard->serverPort();
-  bind(guard.release());  // the server owns it from here
-  const bool everyAddress = address == QHostAddress::AnyIPv4 || address == QHostAddress::AnyIPv6;
-  reportProblem("web: serving http://" + where + std::to_string(port) + "/" +
-                (everyAddress ? " on every address of this machine" : ""));
+  publish();
+  if (!network_->listen()) return false;
+  publish();
   return true;
 }
 
@@ -150,19 +106,91 @@ MonitorStatus WebServer::status() const {
           now};
 }
 
+void WebServer::touched() {
+  if (snapshotTimer_.isActive()) return;
+  snapshotTimer_.start(static_cast<int>(std::max<qint64>(0, kSnapshotIntervalMs - sinceSnapshot_.elapsed())));
+}
+
+// The state as it is now, for the network thread to answer and feed the pages from.
+void WebServer::publish() {
+  snapshotTimer_.stop();
+  sinceSnapshot_.restart();
+  const MonitorStatus now = status();
+  auto snapshot = std::make_shared<Snapshot>();
+  snapshot->number = ++number_;
+  snapshot->update = changesJson(now);
+  snapshot->state = stateJson(now);
+  snapshot->metrics = metricsText(now, sources_.files.health(), network_->clients());
+  snapshot->history = history_;
+  snapshot->events = recentEvents_;
+  snapshot->eventLog = eventLog_;
+  network_->publish(std::move(snapshot));
+}
+
+// {"type": "update", ...} with what changed since the last snapshot, or "" for nothing.
+std::string WebServer::changesJson(const MonitorStatus& status) {
+  std::string fields;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const Field f = static_cast<Field>(i);
+    const FieldState& now = status.fields[f];
+    FieldState& sent = fields_[i];
+    if (now == sent) continue;
+    sent = now;
+    fields += fields.empty() ? "{" : ", ";
+    appendJsonString(fields, nameOf(f));
+    fields += ": ";
+    appendFieldJson(fields, f, now, FieldText::WithShown);
+  }
+  std::string out;
+  const auto add = [&out](std::string_view key, const std::string& json) {
+    out += ", \"";
+    out += key;
+    out += "\": ";
+    out += json;
+  };
+  if (!fields.empty()) add("fields", fields + "}");
+  if (std::string receiver = receiverJson(status); receiver != receiver_) {
+    receiver_ = receiver;
+    add("receiver", receiver);
+  }
+  if (std::string station = stationJson(status.station.station()); station != station_) {
+    station_ = station;
+    add("station", station);
+  }
+  const long long groups = status.counters.groups() + status.counters.uncut();
+  if (groups != groups_) {
+    groups_ = groups;
+    add("counters", countersJson(status));
+  }
+  if (status.counters.samplesTaken() != samplesSent_ || history_.empty()) {
+    add("samples", samplesJson(status.counters, samplesSent_));
+    samplesSent_ = status.counters.samplesTaken();
+    history_ = samplesJson(status.counters, 0);
+  }
+  const EventHistory& events = sources_.events;
+  if (events.nextNumber() != eventsSent_ || !eventLog_) {
+    add("events", events.arrayFrom(eventsSent_));
+    eventsSent_ = events.nextNumber();
+    recentEvents_ = events.arrayFrom(0, kEventsOnJoin);
+    eventLog_ = std::make_shared<const EventHistory>(events);
+  }
+  if (out.empty()) return out;
+  return "{\"type\": \"update\"" + out + "}";
+}
+
 void WebServer::groupDecoded(const GroupRecord& g, const DecoderState& s) {
   counters_.groupDecoded(g, s);
-  if (!g.bytesBuilt || groupClients_.empty()) return;
+  if (!g.bytesBuilt || network_->clients().groups == 0) return;
   pendingGroups_.push_back(groupText(g));
   if (!groupFlush_.isActive()) groupFlush_.start();
 }
 
-// At line rate the groups come one to an event-loop turn; sent as they come, each would
-// cost every client a write of its own. Gathered for a moment, a client's groups go out
-// in one write, each still its own message.
+// At line rate the groups come one to an event-loop turn; handed over one by one, each
+// would cost the network thread a turn of its own. A client that has a group finds it
+// counted in the state and the metrics.
 void WebServer::sendGroups() {
-  groupClients_.broadcast(pendingGroups_);
-  pendingGroups_.clear();
+  publish();
+  network_->publishGroups(std::exchange(pendingGroups_, {}));
 }
 
 void WebServer::takeSample() {
@@ -170,125 +198,13 @@ void WebServer::takeSample() {
   counters_.takeSample(static_cast<long long>(unixSeconds(std::chrono::system_clock::now())),
                        now - lastSampleAt_);
   lastSampleAt_ = now;
-  stateFeed_.touched();
+  touched();
 }
 
-bool WebServer::viewAllowed(const QHttpServerRequest& request) const {
-  if (settings_.viewToken.empty()) return true;
-  const QByteArray authorization = request.value("authorization");
-  const QByteArray cookies = request.value("cookie");
-  // The cookie holds the token as the page's address gave it, percent-encoded.
-  const std::string_view cookieText = cookieValue(view(cookies), kViewCookie);
-  const QByteArray cookie = QByteArray::fromPercentEncoding(
-      QByteArray(cookieText.data(), static_cast<qsizetype>(cookieText.size())));
-  const QByteArray query = request.query().queryItemValue("token", QUrl::FullyDecoded).toUtf8();
-  for (const std::string_view given : {bearerToken(view(authorization)), view(cookie), view(query)}) {
-    if (tokenMatches(given, settings_.viewToken) || tokenMatches(given, settings_.controlToken)) return true;
-  }
-  return false;
-}
-
-// Why a request is not answered, if it is not: a foreign host name, a missing view token,
-// or, for a request that acts or subscribes, another site's page.
-std::optional<WebServer::Refusal> WebServer::refusal(const QHttpServerRequest& request, bool acts) const {
-  const QByteArray host = request.value("host");
-  if (!hostAllowed(view(host), settings_.host))
-    return Refusal{421, "this server does not answer for that host name"};
-  if (!viewAllowed(request)) return Refusal{401, "this server needs its ViewToken"};
-  const QByteArray origin = request.value("origin");
-  if (acts && !origin.isEmpty() && !originAllowed(view(origin), view(host))) {
-    return Refusal{403, "requests from another site's page are refused"};
-  }
-  return std::nullopt;
-}
-
-bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-  if (isUpgrade(request)) return isWebSocketPath(request.url().path()) && !refusal(request, true);
-  answer(request, socket);
-  return true;
-}
-
-// Only a WebSocket upgrade that was not accepted comes here.
-void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
-  if (const auto refused = refusal(request, true)) {
-    send(request, socket, textReply(refused->status, refused->text));
-  } else {
-    send(request, socket, textReply(404, "no WebSocket here"));
-  }
-}
-
-void WebServer::answer(const QHttpServerRequest& request, QTcpSocket* socket) {
-  const QString path = request.url().path();
-  const bool isPost = request.method() == QHttpServerRequest::Method::Post;
-  const bool isGet = request.method() == QHttpServerRequest::Method::Get;
-  if (const auto refused = refusal(request, isPost)) {
-    Reply reply = textReply(refused->status, refused->text);
-    if (refused->status == 401) reply.headers.emplace_back("WWW-Authenticate", "Bearer realm=\"tallowmere\"");
-    send(request, socket, reply);
-    return;
-  }
-  const auto wrongMethod = [&](const QByteArray& allowed) {
-    Reply reply = textReply(405, "use " + allowed);
-    reply.headers.emplace_back("Allow", allowed);
-    send(request, socket, reply);
-  };
-
-  if (path == "/api/frequency" || path == "/api/volume") {
-    if (!isPost) return wrongMethod("POST");
-    return control(request, socket, path == "/api/frequency" ? Field::txtFreq : Field::txtVol);
-  }
-  const bool known =
-      path == "/api/state" || path == "/api/events" || path == "/metrics" || isWebSocketPath(path) ||
-      std::any_of(std::begin(kPages), std::end(kPages), [&](const Page& p) { return path == p.path; });
-  if (!known) return send(request, socket, textReply(404, "not found"));
-  if (!isGet) return wrongMethod("GET");
-
-  if (path == "/api/state")
-    return send(request, socket, {200, "application/json", jsonBytes(stateJson(status()))});
-  if (path == "/metrics") {
-    const std::string text =
-        metricsText(status(), sources_.files.health(), {stateFeed_.clients(), groupClients_.size()});
-    return send(request, socket, {200, "text/plain; version=0.0.4; charset=utf-8", jsonBytes(text)});
-  }
-  if (path == "/api/events") {
-    const QString sinceText = request.query().queryItemValue("since", QUrl::FullyDecoded);
-    const auto since =
-        sinceText.isEmpty() ? std::optional<WallTime>(WallTime{}) : readTime(sinceText.toStdString());
-    if (!since) return send(request, socket, textReply(400, "since is a time such as 2026-12-08T07:00:00Z"));
-    return send(
-        request, socket,
-        {200, "application/json", jsonBytes("{\"events\": " + sources_.events.arraySince(*since) + "}")});
-  }
-  if (isWebSocketPath(path)) {
-    Reply reply = textReply(426, "this is a WebSocket");
-    reply.headers.emplace_back("Upgrade", "websocket");
-    return send(request, socket, reply);
-  }
-  for (const Page& page : kPages) {
-    if (path != page.path) continue;
-    QFile file(page.resource);
-    file.open(QIODevice::ReadOnly);
-    Reply reply{200, page.type, file.readAll()};
-    const QString token = request.query().queryItemValue("token", QUrl::FullyDecoded);
-    if (!token.isEmpty()) {
-      reply.headers.emplace_back("Set-Cookie", QByteArray(kViewCookie) + "=" +
-                                                   QUrl::toPercentEncoding(token) +
-                                                   "; HttpOnly; SameSite=Strict; Path=/");
-    }
-    return send(request, socket, reply);
-  }
-}
-
-// As if the operator typed the body into the box and clicked its button.
-void WebServer::control(const QHttpServerRequest& request, QTcpSocket* socket, Field box) {
-  if (settings_.controlToken.empty() ||
-      !tokenMatches(bearerToken(view(request.value("authorization"))), settings_.controlToken)) {
-    return send(request, socket, textReply(403, "control needs the ControlToken"));
-  }
-  QString typed = QString::fromUtf8(request.body());
-  while (typed.endsWith('\n') || typed.endsWith('\r')) typed.chop(1);
+// As if the operator typed into the box and clicked its button.
+void WebServer::control(Field box, const std::string& typed, const std::function<void(std::string)>& reply) {
   FrmMain& form = sources_.form;
-  form.fields().setText(box, typedBytes(typed));
+  form.fields().setText(box, typed);
   if (box == Field::txtFreq) {
     form.cmdSetFreq_Click(ChangeBy::Remote);
   } else {
@@ -297,17 +213,8 @@ void WebServer::control(const QHttpServerRequest& request, QTcpSocket* socket, F
   sources_.controlApplied();
   std::string json = "{\"box\": ";
   appendJsonText(json, shownTextUtf8(box, form.fields()[box].text));
-  send(request, socket, {200, "application/json", jsonBytes(json + "}")});
-}
-
-void WebServer::acceptWebSocket() {
-  while (auto client = nextPendingWebSocketConnection()) {
-    if (client->requestUrl().path() == "/ws/state") {
-      stateFeed_.add(std::move(client));
-    } else {
-      groupClients_.add(std::move(client));
-    }
-  }
+  reply(json + "}");
+  touched();
 }
 
 }  // namespace tallowmere

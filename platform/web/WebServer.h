@@ -1,20 +1,22 @@
 #pragma once
 
-#include <QAbstractHttpServer>
 #include <QElapsedTimer>
-#include <QHttpServerRequest>
+#include <QObject>
 #include <QTimer>
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "display/DisplayModel.h"
 #include "form/FrmMain.h"
 #include "output/AtomicFileWriter.h"
-#include "platform/web/ClientList.h"
-#include "platform/web/StateFeed.h"
+#include "platform/web/NetworkServer.h"
 #include "remote/EventHistory.h"
+#include "remote/MonitorStatus.h"
 #include "remote/ReceptionCounters.h"
-#include "remote/WebSettings.h"
+#include "settings/WebSettings.h"
 
 namespace tallowmere {
 
@@ -28,50 +30,57 @@ struct WebSources {
   std::function<void()> controlApplied;  // a remote click changed the form
 };
 
-// The built-in web server: the live page, the state and events as JSON, the groups as
-// text for other decoders, metrics for Prometheus, and, with a ControlToken, tuning and
-// volume. Everything it sends is queued on sockets; it never waits for a client.
-class WebServer : public QAbstractHttpServer, public FormEvents {
+// The decoding side of the built-in web server: it counts what was received, and hands
+// the network thread a snapshot of the state at most every 40 ms and the groups of each
+// 40 ms together, never waiting for it. A remote tune or volume comes back here and runs
+// the buttons' own handlers.
+class WebServer : public FormEvents {
  public:
-  WebServer(WebSources sources, WebSettings settings);
+  WebServer(WebSources sources, WebSettings settings, ServerLimits limits = {});
+  ~WebServer() override;
 
   // Listens as the settings say and tells stderr where, or why it cannot.
   bool listen();
+  int port() const { return network_->port(); }
   // Something on the page may have changed.
-  void touched() { stateFeed_.touched(); }
+  void touched();
   void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
   void statusRead(const StatusReading& reading) override { counters_.statusRead(reading); }
   void trafficChanged(int state) override { counters_.trafficChanged(state); }
 
- protected:
-  bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-  void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
-
  private:
-  struct Refusal;
-  struct Reply;
-  static Reply textReply(int status, const QByteArray& text);
-  static void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply);
   MonitorStatus status() const;
-  std::optional<Refusal> refusal(const QHttpServerRequest& request, bool acts) const;
-  bool viewAllowed(const QHttpServerRequest& request) const;
-  void answer(const QHttpServerRequest& request, QTcpSocket* socket);
-  void control(const QHttpServerRequest& request, QTcpSocket* socket, Field box);
-  void acceptWebSocket();
-  void takeSample();
+  void publish();
+  std::string changesJson(const MonitorStatus& status);
   void sendGroups();
+  void takeSample();
+  void control(Field box, const std::string& typed, const std::function<void(std::string)>& reply);
 
   WebSources sources_;
-  WebSettings settings_;
   ReceptionCounters counters_{[this] { return static_cast<double>(clock_.elapsed()) / 1000; }};
-  StateFeed stateFeed_;
-  ClientList groupClients_;
-  std::vector<QString> pendingGroups_;  // for the groups clients, sent together
+  // What the last snapshot held.
+  long long number_ = 0;
+  std::array<FieldState, kFieldCount> fields_;
+  std::string receiver_;
+  std::string station_;
+  long long groups_ = -1;
+  long long eventsSent_ = 0;
+  long long samplesSent_ = 0;
+  std::string history_;
+  std::string recentEvents_;
+  std::shared_ptr<const EventHistory> eventLog_;
+
+  std::vector<std::string> pendingGroups_;  // for the groups clients, sent together
   QTimer groupFlush_;
+  QTimer snapshotTimer_;
+  QElapsedTimer sinceSnapshot_;
   QElapsedTimer clock_;  // since start
   WallTime started_;
   QTimer sampleTimer_;
   double lastSampleAt_ = 0;
+  // What the network thread asks of this thread runs here, and not after it is gone.
+  QObject context_;
+  std::unique_ptr<NetworkServer> network_;
 };
 
 }  // namespace tallowmere

@@ -4,9 +4,11 @@
 
 #include "remote/EventHistory.h"
 #include "remote/Metrics.h"
+#include "remote/RemoteEntry.h"
 #include "remote/RequestRules.h"
 #include "remote/StateJson.h"
-#include "remote/WebSettings.h"
+#include "remote/TokenGuesses.h"
+#include "settings/WebSettings.h"
 #include "tests/support/Harness.h"
 #include "tests/support/Stations.h"
 
@@ -38,6 +40,15 @@ TEST(WebRules, HostOriginAndTokens) {
   EXPECT_EQ(cookieValue("a=1; tallowmere_view=v w; b=2", "tallowmere_view"), "v w");
   EXPECT_EQ(cookieValue("xtallowmere_view=1", "tallowmere_view"), "");
   EXPECT_EQ(cookieValue("other_cookie_va=1", "tallowmere_view"), "");
+  EXPECT_EQ(queryValue("/?since=5&token=a%20b%3Bc+", "token"), "a b;c+");
+  EXPECT_EQ(queryValue("/?tokens=1&token", "token"), "");
+  EXPECT_EQ(queryValue("/api/state", "token"), std::nullopt);
+  EXPECT_EQ(percentDecoded(percentEncoded("a b;c~_-.%\xC3\xA4")), "a b;c~_-.%\xC3\xA4");
+  EXPECT_EQ(percentEncoded("a b;c~_-."), "a%20b%3Bc~_-.");
+  EXPECT_EQ(percentDecoded("%4g%-1%41"), "%4g%-1A");
+  EXPECT_TRUE(hostIsOwn("Rack-PC.local:8088", {"rack-pc.local"}));
+  EXPECT_TRUE(hostIsOwn("[::1]:8088", {}));
+  EXPECT_FALSE(hostIsOwn("rebind.example", {"rack-pc"}));
   EXPECT_TRUE(tokenMatches("s3cret", "s3cret"));
   for (std::string_view wrong : {"s3cre", "s3crets", "S3cret", ""})
     EXPECT_FALSE(tokenMatches(wrong, "s3cret")) << wrong;
@@ -59,7 +70,9 @@ TEST(WebRules, SettingsAndTimes) {
     EXPECT_FALSE(read(bad).enabled) << bad;
   }
   EXPECT_EQ(read("MaxClients=3").maxClients, 3);
-  EXPECT_EQ(read("MaxClients=0").maxClients, 64);
+  EXPECT_EQ(read("MaxClients=0").maxClients, 512);
+  EXPECT_EQ(read("MaxPerAddress=x").maxPerAddress, 16);
+  EXPECT_EQ(read("Hosts= Rack-PC.lan,,monitor ").hosts, (std::vector<std::string>{"rack-pc.lan", "monitor"}));
   EXPECT_EQ(read("ControlToken= ab ").controlToken, "ab");
 
   EXPECT_EQ(readTime("2026-12-08T07:00:01.250Z"), sys_days{2026y / December / 8} + 7h + 1s + 250ms);
@@ -69,6 +82,34 @@ TEST(WebRules, SettingsAndTimes) {
                           "2026-12-08T07:00:00Zulu", "2026-12-08T07:00:60Z", "-5", "yesterday"}) {
     EXPECT_FALSE(readTime(bad)) << bad;
   }
+}
+
+// A remote volume or frequency is typed only when the receiver's command can carry it.
+TEST(WebRules, RemoteEntries) {
+  for (std::string_view body : {"16", "hello", "8\r\nf9999", "", "8\n\n", " 8", "-1"})
+    EXPECT_NE(remoteEntry(Field::txtVol, body).refusal, "") << body;
+  for (std::string_view body : {"1.0.4", "104.6000", ".", "104,6", "104.6\x01", "104.6\r\n\n"})
+    EXPECT_NE(remoteEntry(Field::txtFreq, body).refusal, "") << body;
+  for (const auto& [box, body, typed] : {std::tuple{Field::txtVol, "15\r\n", "15"},
+                                         {Field::txtVol, "0", "0"},
+                                         {Field::txtFreq, "104.6\n", "104.6"},
+                                         {Field::txtFreq, "104.600", "104.600"}})
+    EXPECT_EQ(remoteEntry(box, body).text, typed) << body;
+}
+
+// Ten wrong tokens from one address within a minute close it to tokens for a minute.
+TEST(WebRules, TokenGuesses) {
+  TokenGuesses guesses;
+  const TokenGuesses::Clock::time_point t0{};
+  for (int i = 0; i < 9; ++i) EXPECT_FALSE(guesses.wrongToken("10.0.0.9", t0 + seconds{6 * i}));
+  EXPECT_FALSE(guesses.wrongToken("10.0.0.9", t0 + seconds{60}));  // the first fell out of the minute
+  EXPECT_TRUE(guesses.wrongToken("10.0.0.9", t0 + seconds{61}));
+  EXPECT_FALSE(guesses.wrongToken("10.0.0.9", t0 + seconds{62}));  // said once
+  EXPECT_TRUE(guesses.refused("10.0.0.9", t0 + seconds{120}));
+  EXPECT_FALSE(guesses.refused("10.0.0.8", t0 + seconds{120}));
+  EXPECT_FALSE(guesses.refused("10.0.0.9", t0 + seconds{121}));
+  for (int i = 0; i < 200; ++i) guesses.wrongToken("fd00::" + std::to_string(i), t0 + seconds{200});
+  EXPECT_FALSE(guesses.wrongToken("10.0.0.9", t0 + seconds{200}));  // a new minute, a new count
 }
 
 TEST(WebRules, EventsAreHandedOutByNumberAndTime) {
@@ -118,7 +159,7 @@ TEST(WebRules, MetricsOfASession) {
                              12.5};
   FileHealthByName files;
   files["traffic.txt"] = {false, 3};
-  const std::string text = metricsText(status, files, {2, 1});
+  std::string text = metricsText(status, files, {2, 1});
   for (const char* sample :
        {"\ntallowmere_receiver_connected 1\n", "# TYPE tallowmere_groups_total counter\n",
         "\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 9\n",
@@ -131,6 +172,14 @@ TEST(WebRules, MetricsOfASession) {
         "\ntallowmere_output_file_write_failures_total{file=\"traffic.txt\"} 3\n",
         "\ntallowmere_web_clients{endpoint=\"groups\"} 1\n"}) {
     EXPECT_NE(text.find(sample), std::string::npos) << sample << text;
+  }
+  // A PI label that is no PI code, and a label that is not UTF-8, would void the scrape.
+  for (const char* noise : {"D42\xC3", "D42"}) {
+    files["m\xE4rz.txt"] = {};
+    m.form.fields().setText(Field::lblPI, noise);
+    text = metricsText(status, files, {});
+    EXPECT_NE(text.find("{pi=\"\",pty="), std::string::npos) << noise;
+    EXPECT_NE(text.find("{file=\"\"}"), std::string::npos) << noise;
   }
   MonitorStatus lost = status;
   lost.connected = false;

@@ -12,7 +12,13 @@ const kLevelColour = '#40C0FF';
 const kGroupsColour = '#FFB040';
 
 const $ = (id) => document.getElementById(id);
-const viewToken = new URLSearchParams(location.search).get('token');
+// The ViewToken of an address such as /?token=... is in the page's cookie now: it leaves the
+// address bar and the history at once, and no later request carries it in its address.
+if (new URLSearchParams(location.search).has('token')) {
+  const address = new URL(location.href);
+  address.searchParams.delete('token');
+  history.replaceState(null, '', address);
+}
 const page = { layout: null, fields: new Map(), receiver: null, counters: null, online: false, samples: [], events: [] };
 const measure = document.createElement('canvas').getContext('2d');
 
@@ -215,7 +221,6 @@ let retryDelay = kRetryFirst;
 function connect() {
   const url = new URL('/ws/state', location.href);
   url.protocol = location.protocol === 'https:' ? 'wss:' : 'ws:';
-  if (viewToken) url.searchParams.set('token', viewToken);
   const socket = new WebSocket(url);
   socket.onopen = () => {
     retryDelay = kRetryFirst;

@@ -1,6 +1,7 @@
-#include "remote/WebSettings.h"
+#include "settings/WebSettings.h"
 
 #include <optional>
+#include <string_view>
 
 #include "settings/Diagnostics.h"
 
@@ -38,6 +39,30 @@ bool readListen(std::string_view text, WebSettings& settings) {
   return true;
 }
 
+// A count from 1 to kMaxMaxClients under `key`; a bad one keeps the default in `value`.
+void readLimit(const IniFile& ini, const std::string& iniPath, std::string_view key, std::string_view what,
+               int& value) {
+  const auto text = ini.value(kSection, key);
+  if (!text) return;
+  if (const auto number = wholeNumber(*text, 1, kMaxMaxClients)) {
+    value = *number;
+    return;
+  }
+  reportProblem(iniPath + ": [Web] " + std::string(key) + " \"" + *text + "\" is not a number from 1 to " +
+                std::to_string(kMaxMaxClients) + "; the web server takes " + std::to_string(value) + " " +
+                std::string(what));
+}
+
+std::string lowerCaseTrimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
 }  // namespace
 
 WebSettings webSettings(const IniFile& ini, const std::string& iniPath) {
@@ -54,14 +79,16 @@ WebSettings webSettings(const IniFile& ini, const std::string& iniPath) {
   }
   settings.viewToken = ini.value(kSection, "ViewToken").value_or("");
   settings.controlToken = ini.value(kSection, "ControlToken").value_or("");
-  if (const auto maxClients = ini.value(kSection, "MaxClients")) {
-    if (const auto value = wholeNumber(*maxClients, 1, kMaxMaxClients)) {
-      settings.maxClients = *value;
-    } else {
-      reportProblem(iniPath + ": [Web] MaxClients \"" + *maxClients + "\" is not a number from 1 to " +
-                    std::to_string(kMaxMaxClients) + "; the web server takes " +
-                    std::to_string(WebSettings::kDefaultMaxClients) + " clients");
+  readLimit(ini, iniPath, "MaxClients", "clients", settings.maxClients);
+  readLimit(ini, iniPath, "MaxPerAddress", "clients from one address", settings.maxPerAddress);
+  const std::string hostsText = ini.value(kSection, "Hosts").value_or("");
+  std::string_view hosts = hostsText;
+  while (!hosts.empty()) {
+    const std::size_t comma = hosts.find(',');
+    if (std::string name = lowerCaseTrimmed(hosts.substr(0, comma)); !name.empty()) {
+      settings.hosts.push_back(std::move(name));
     }
+    hosts.remove_prefix(comma == std::string_view::npos ? hosts.size() : comma + 1);
   }
   return settings;
 }
