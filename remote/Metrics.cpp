@@ -37,10 +37,6 @@ bool validUtf8(std::string_view text) {
   return true;
 }
 
-bool isPiCode(std::string_view text) {
-  return text.size() == 4 && text.find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos;
-}
-
 // A label value with the three characters the format escapes; "" for bytes that are not
 // UTF-8 (noise on the serial line), since Prometheus rejects a whole scrape for one such label.
 std::string labelValue(std::string_view text) {

@@ -6,8 +6,8 @@
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
 #include "remote/StateJson.h"
-#include "station/StationJson.h"
 #include "settings/Diagnostics.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {

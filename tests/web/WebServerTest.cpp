@@ -312,8 +312,9 @@ class Hardening : public InWorkingFolder {
   std::unique_ptr<WebServer> serve(WebSettings settings) {
     settings.port = 0;
     driver_ = std::make_unique<ReplayDriver>(std::tmpfile());  // in the test's folder
-    auto server = std::make_unique<WebServer>(WebSources{driver_->form(), files_, events_, "{}", [] {}},
-                                              settings, ServerLimits{2s, 2s, 1s, 64 * 1024, 256 * 1024});
+    auto server = std::make_unique<WebServer>(
+        WebSources{driver_->form(), driver_->station(), files_, events_, "{}", [] {}}, settings,
+        ServerLimits{2s, 2s, 1s, 64 * 1024, 256 * 1024});
     EXPECT_TRUE(server->listen());
     port_ = static_cast<quint16>(server->port());
     return server;
