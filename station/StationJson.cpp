@@ -54,11 +54,6 @@ void appendNumbers(std::string& out, const std::vector<int>& numbers) {
   out += ']';
 }
 
-// "12A": a group type counted as groupsByType counts it.
-std::string groupTypeName(int index) {
-  return std::to_string(index % 16) + "AB"[index / 16];
-}
-
 void appendRadioTextPlus(std::string& out, const RadioTextPlus& item) {
   out += item.running ? "{\"running\": true" : "{\"running\": false";
   out += ", \"toggle\": " + std::to_string(item.toggle) + ", \"tags\": {";
@@ -133,6 +128,10 @@ void appendTmc(std::string& out, const TmcService& tmc) {
 }
 
 }  // namespace
+
+std::string groupTypeName(int index) {
+  return std::to_string(index % 16) + "AB"[index / 16];
+}
 
 void appendAfJson(std::string& out, const AlternativeFrequencies& af) {
   out += "{\"method\": \"";
