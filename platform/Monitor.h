@@ -13,6 +13,7 @@
 #include "platform/SerialLink.h"
 #include "platform/web/WebServer.h"
 #include "remote/EventHistory.h"
+#include "station/NowPlayingFeed.h"
 #include "station/StationModel.h"
 
 namespace tallowmere {
@@ -53,6 +54,7 @@ class Monitor : private ReceiverEvents {
   SerialLink serial_;
   QtTimers timers_;
   StationModel station_;
+  NowPlayingFeed nowPlaying_{files_};
   FrmMain form_;
   MonitorWindow window_;
   EventHistory events_;
