@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <map>
 #include <optional>
@@ -64,6 +65,7 @@ class StationWatcher : public StationEvents {
     std::string pi;
     std::string ps;
     std::string radioText;
+    std::array<std::optional<std::string>, 2> radioTextOfFlag;  // as last heard
     bool tmc = false;
     std::string ptyn;
     std::string longPs;

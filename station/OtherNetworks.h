@@ -25,7 +25,7 @@ class OtherNetworks {
 
  private:
   struct Heard {
-    SegmentedText ps{4, 2};
+    SegmentedText ps{4, 2, SegmentedText::End::FullLength};
     Confirmed<int> pty;
     Confirmed<bool> tp;
     Confirmed<bool> ta;

@@ -69,17 +69,18 @@ class StationModel : public FormEvents {
   Confirmed<int> ecc_;
   Confirmed<int> language_;
   Confirmed<ProgrammeItemNumber> pin_;
-  SegmentedText ps_{4, 2};
-  std::array<SegmentedText, 2> radioText_{SegmentedText{16, 4}, SegmentedText{16, 4}};
+  SegmentedText ps_{4, 2, SegmentedText::End::FullLength};
+  std::array<SegmentedText, 2> radioText_{SegmentedText{16, 4, SegmentedText::End::CarriageReturn},
+                                          SegmentedText{16, 4, SegmentedText::End::CarriageReturn}};
   std::array<bool, 2> radioTextOfVersionB_{};
   Confirmed<int> radioTextFlag_;
   std::optional<int> lastRadioTextFlag_;
   AfLists af_;
   std::map<std::uint16_t, Confirmed<int>> applications_;  // by application id: the group type
-  SegmentedText ptyn_{2, 4};
+  SegmentedText ptyn_{2, 4, SegmentedText::End::FullLength};
   Confirmed<int> ptynFlag_;
   std::optional<int> lastPtynFlag_;
-  SegmentedText longPs_{8, 4};
+  SegmentedText longPs_{8, 4, SegmentedText::End::CarriageReturn};
   std::optional<int> radioTextPlusGroup_;
   RadioTextPlusTags radioTextPlus_;
   bool radioTextPlusWaits_ = false;  // tags heard while the text on air was not confirmed
