@@ -35,10 +35,10 @@ RadioTextPlus RadioTextPlusTags::cut(std::string_view text) const {
   RadioTextPlus item{running_.fact().value_or(false), toggle_.fact().value_or(false) ? 1 : 0, {}};
   for (const auto& [contentType, place] : tags_) {
     if (!place.fact()) continue;
-    const auto [start, length] = *place.fact();
-    if (static_cast<std::size_t>(start + length) > text.size()) continue;
-    const std::string_view value =
-        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
+    const auto start = static_cast<std::size_t>(place.fact()->first);
+    const auto length = static_cast<std::size_t>(place.fact()->second);
+    if (start + length > text.size()) continue;
+    const std::string_view value = text.substr(start, length);
     const std::size_t end = value.find_last_not_of(' ');
     if (end != std::string_view::npos) item.tags[contentType] = std::string(value.substr(0, end + 1));
   }
