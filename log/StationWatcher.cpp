@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "rds/ProgrammeTypes.h"
+#include "station/ApplicationNames.h"
 #include "station/Countries.h"
 #include "station/StationJson.h"
 
@@ -11,6 +12,9 @@ namespace {
 
 constexpr int kLevelStepDb = 6;
 constexpr auto kClockInterval = std::chrono::hours(1);
+// RT+ content types of the running item: item.title and item.artist.
+constexpr int kItemTitle = 1;
+constexpr int kItemArtist = 4;
 
 // The offset in hours as the window shows it: "2", "-1.5", "0".
 std::string offsetText(int offsetHalfHours) {
@@ -23,10 +27,6 @@ std::string offsetText(int offsetHalfHours) {
 void StationWatcher::groupDecoded(const GroupRecord& g, const DecoderState& s) {
   piOfGroup_ = g.blockA();
   psBuffer_ = s.psBuffer;
-  if (s.tmcSeen == 1 && !logged_.tmc) {
-    logged_.tmc = true;
-    write_(line("tmc").text("pi", logged_.pi));
-  }
 }
 
 void StationWatcher::piChanged(const Station& s) {
@@ -95,6 +95,65 @@ void StationWatcher::programmeItemChanged(const Station& s) {
   std::string pin;
   appendPinJson(pin, *s.pin);
   write_(line("pin").json("pin", pin));
+}
+
+// A new running item, by its title and artist.
+void StationWatcher::radioTextPlusChanged(const Station& s) {
+  const RadioTextPlus& item = *s.radioTextPlus;
+  const auto tag = [&item](int contentType) {
+    const auto it = item.tags.find(contentType);
+    return it == item.tags.end() ? std::string() : it->second;
+  };
+  const std::pair<std::string, std::string> running{tag(kItemTitle), tag(kItemArtist)};
+  if (!item.running || (running.first.empty() && running.second.empty()) || running == logged_.item) return;
+  logged_.item = running;
+  LogLine event = line("rtplus");
+  if (!running.first.empty()) event.stationText("title", running.first);
+  if (!running.second.empty()) event.stationText("artist", running.second);
+  write_(event);
+}
+
+void StationWatcher::programmeTypeNameChanged(const Station& s) {
+  if (!s.ptyn || *s.ptyn == logged_.ptyn) return;
+  logged_.ptyn = *s.ptyn;
+  write_(line("ptyn").stationText("ptyn", logged_.ptyn));
+}
+
+void StationWatcher::longPsChanged(const Station& s) {
+  if (!s.longPs || *s.longPs == logged_.longPs) return;
+  logged_.longPs = *s.longPs;
+  write_(line("long_ps").text("long_ps", logged_.longPs));
+}
+
+// Each application when first confirmed.
+void StationWatcher::applicationsChanged(const Station& s) {
+  for (const OpenDataApplication& a : s.applications) {
+    if (!logged_.applications.insert(a.aid).second) continue;
+    LogLine event = line("oda").text("aid", hexText(a.aid, 4));
+    if (!applicationName(a.aid).empty()) event.text("name", applicationName(a.aid));
+    if (a.group) event.text("group", groupTypeName(*a.group));
+    write_(event);
+  }
+}
+
+// A network listed, or its PS changed.
+void StationWatcher::otherNetworksChanged(const Station& s) {
+  for (const EonNetwork& n : s.otherNetworks) {
+    std::string& ps = logged_.networks[n.pi];
+    if (ps == *n.ps) continue;
+    ps = *n.ps;
+    write_(line("eon").text("pi", hexText(n.pi, 4)).stationText("ps", ps));
+  }
+}
+
+// The TMC service once its location table and service id are known.
+void StationWatcher::tmcChanged(const Station& s) {
+  if (logged_.tmc || !s.tmc->locationTable || !s.tmc->serviceId) return;
+  logged_.tmc = true;
+  write_(line("tmc")
+             .text("pi", logged_.pi)
+             .integer("ltn", *s.tmc->locationTable)
+             .integer("sid", *s.tmc->serviceId));
 }
 
 void StationWatcher::trafficChanged(int state) {

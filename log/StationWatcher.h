@@ -2,7 +2,9 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -15,9 +17,9 @@
 namespace tallowmere {
 
 // Turns the station model's facts into log events (pi, pty, ps, radiotext, clock, af, ecc,
-// pin, language), and what the form tells of the station into the others (traffic, tmc,
-// signal). A fact is logged when it changed; a reset forgets what was logged, so the next
-// station's facts are logged whole.
+// pin, language, rtplus, ptyn, long_ps, oda, eon, tmc), and what the form tells of the
+// station into the others (traffic, signal). A fact is logged when it changed; a reset forgets what was
+// logged, so the next station's facts are logged whole.
 class StationWatcher : public StationEvents {
  public:
   using Write = std::function<void(const LogLine&)>;
@@ -44,6 +46,12 @@ class StationWatcher : public StationEvents {
   void eccChanged(const Station& s) override;
   void languageChanged(const Station& s) override;
   void programmeItemChanged(const Station& s) override;
+  void radioTextPlusChanged(const Station& s) override;
+  void programmeTypeNameChanged(const Station& s) override;
+  void longPsChanged(const Station& s) override;
+  void applicationsChanged(const Station& s) override;
+  void otherNetworksChanged(const Station& s) override;
+  void tmcChanged(const Station& s) override;
 
  private:
   struct Announcement {
@@ -59,6 +67,11 @@ class StationWatcher : public StationEvents {
     std::string radioText;
     std::array<std::optional<std::string>, 2> radioTextOfFlag;  // as last heard
     bool tmc = false;
+    std::string ptyn;
+    std::string longPs;
+    std::pair<std::string, std::string> item;  // the running item's title and artist
+    std::set<std::uint16_t> applications;
+    std::map<std::uint16_t, std::string> networks;  // PS by PI
     std::optional<bool> stereo;
     std::optional<int> level;
     std::optional<WallTime> lastClock;

@@ -24,6 +24,8 @@ Monitor::Monitor()
   form_.addListener(&station_);
   form_.addListener(&log_);
   station_.addListener(&log_.stationEvents());
+  form_.addListener(&nowPlaying_);
+  station_.addListener(&nowPlaying_);
   log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);

@@ -14,6 +14,7 @@
 #include "platform/ServiceNotifier.h"
 #include "platform/web/WebServer.h"
 #include "remote/EventHistory.h"
+#include "station/NowPlayingFeed.h"
 #include "station/StationModel.h"
 
 namespace tallowmere {
@@ -58,6 +59,7 @@ class Monitor : private ReceiverEvents {
   SerialLink serial_;
   QtTimers timers_;
   StationModel station_;
+  NowPlayingFeed nowPlaying_{files_};
   FrmMain form_;
   MonitorWindow window_;
   ServiceNotifier notifier_{form_};

@@ -139,6 +139,11 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
   m.gauge("tallowmere_af_frequencies",
           "Alternative frequencies the station lists (with method B, for the frequency tuned).",
           static_cast<double>(alternativeFrequencyCount(station, status.station.tunedKhz())));
+  m.gauge("tallowmere_eon_networks", "Other networks the station's EON lists (those whose PS is confirmed).",
+          static_cast<double>(station.otherNetworks.size()));
+  m.gauge("tallowmere_tmc_messages",
+          "Distinct TMC messages (by location, event, direction and extent) since the retune.",
+          station.tmc ? static_cast<double>(station.tmc->messages.size()) : 0);
 
   m.family("tallowmere_output_file_writable", "gauge", "Whether the last write of an output file succeeded.");
   for (const auto& [name, health] : files) {

@@ -17,18 +17,6 @@ bool isVhf(std::uint8_t code) {
   return code >= 1 && code <= 204;
 }
 
-int vhfKhz(std::uint8_t code) {
-  return 87'500 + 100 * code;
-}
-
-// The code after 250: 1 to 15 long wave in 9 kHz steps from 153 kHz, 16 to 135 medium
-// wave from 531 kHz.
-std::optional<int> lfMfKhz(std::uint8_t code) {
-  if (code >= 1 && code <= 15) return 153 + 9 * (code - 1);
-  if (code >= 16 && code <= 135) return 531 + 9 * (code - 16);
-  return std::nullopt;
-}
-
 // Method B: every pair after the count holds the frequency that followed the count.
 bool isMethodB(const std::vector<std::uint8_t>& list) {
   if (list.size() < 3 || list.size() % 2 == 0 || !isVhf(list[0])) return false;
@@ -43,6 +31,18 @@ void addOnce(std::vector<int>& to, int khz) {
 }
 
 }  // namespace
+
+int vhfKhz(std::uint8_t code) {
+  return 87'500 + 100 * code;
+}
+
+// The code after 250: 1 to 15 long wave in 9 kHz steps from 153 kHz, 16 to 135 medium
+// wave from 531 kHz.
+std::optional<int> lfMfKhz(std::uint8_t code) {
+  if (code >= 1 && code <= 15) return 153 + 9 * (code - 1);
+  if (code >= 16 && code <= 135) return 531 + 9 * (code - 16);
+  return std::nullopt;
+}
 
 bool AfLists::receive(std::uint16_t blockC) {
   const auto first = static_cast<std::uint8_t>(blockC >> 8);

@@ -9,6 +9,11 @@
 
 namespace tallowmere {
 
+// An AF code 1 to 204 as its frequency in kHz.
+int vhfKhz(std::uint8_t code);
+// A long or medium wave frequency in kHz, from the code after the LF/MF switch code.
+std::optional<int> lfMfKhz(std::uint8_t code);
+
 // The AF lists of 0A block C, assembled and confirmed. A list starts with a count code
 // (224 to 249) and ends at the next count code, whatever its count says; it counts once two
 // receptions of it agree. A dropped group cuts a list short or runs two together, and now

@@ -26,6 +26,8 @@ class SegmentedText {
   // A new text announced (the A/B flag toggled): every segment must come again.
   void restart();
   const std::optional<std::string>& fact() const { return fact_; }
+  // Whether the text on air is whole: every segment of it counts since it last changed.
+  bool whole() const { return wholeText().has_value(); }
 
  private:
   enum class Segment { Missing, Once, Counted };

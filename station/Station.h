@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tallowmere {
@@ -50,6 +52,66 @@ struct StationClock {
   bool operator==(const StationClock&) const = default;
 };
 
+// An open data application the station announces in 3A.
+struct OpenDataApplication {
+  std::uint16_t aid = 0;
+  std::optional<int> group;  // the group type that carries it, as groupsByType counts; none: 3A only
+  bool operator==(const OpenDataApplication&) const = default;
+};
+
+// RadioText Plus: the running item's tags, each by its content type, cut from the current
+// RadioText (the station's bytes, trailing blanks trimmed).
+struct RadioTextPlus {
+  bool running = false;
+  int toggle = 0;
+  std::map<int, std::string> tags;
+  bool operator==(const RadioTextPlus&) const = default;
+};
+
+// A frequency of the station tuned that maps to one of another network, in kHz.
+struct MappedFrequency {
+  int tuned = 0;
+  int other = 0;
+  auto operator<=>(const MappedFrequency&) const = default;
+};
+
+// Another network of the same broadcaster, as EON (14A, 14B) describes it.
+struct EonNetwork {
+  std::uint16_t pi = 0;
+  std::optional<std::string> ps;
+  std::optional<int> pty;
+  std::optional<bool> tp;
+  std::optional<bool> ta;
+  std::vector<int> af;  // kHz, method A
+  std::vector<MappedFrequency> mapped;
+  std::optional<ProgrammeItemNumber> pin;
+  std::optional<std::uint16_t> linkage;  // LA, EG, ILS and the linkage set number, as sent
+  bool operator==(const EonNetwork&) const = default;
+};
+
+// One RDS-TMC user message (ALERT-C): numbers only.
+struct TmcUserMessage {
+  int event = 0;
+  int location = 0;
+  int extent = 0;
+  bool negativeDirection = false;
+  std::optional<int> duration;  // duration and persistence, 0 to 7
+  bool diversion = false;
+  bool multiGroup = false;
+  auto operator<=>(const TmcUserMessage&) const = default;
+};
+
+// The TMC service the station carries, and its distinct messages since the retune.
+struct TmcService {
+  // What makes a message distinct: location, event, direction, extent.
+  using Key = std::tuple<int, int, bool, int>;
+  std::optional<int> locationTable;  // 0: an encrypted service
+  std::optional<int> serviceId;
+  std::optional<unsigned> scope;  // international, national, regional, urban: bits 3 to 0
+  std::map<Key, TmcUserMessage> messages;
+  bool operator==(const TmcService&) const = default;
+};
+
 // What the station's RDS says, decoded to the standard and confirmed: a fact not yet
 // known is empty. Texts keep the station's bytes.
 struct Station {
@@ -67,6 +129,12 @@ struct Station {
   std::array<std::optional<std::string>, 2> radioText;  // by A/B flag
   std::optional<int> radioTextFlag;                     // the flag of the last RadioText group
   std::optional<StationClock> clock;
+  std::optional<std::string> ptyn;    // the programme type name; none for a blank one
+  std::optional<std::string> longPs;  // UTF-8, as sent
+  std::optional<RadioTextPlus> radioTextPlus;
+  std::vector<OpenDataApplication> applications;  // in the order first confirmed
+  std::vector<EonNetwork> otherNetworks;          // those whose PS is confirmed, by PI
+  std::optional<TmcService> tmc;
   std::array<long long, 32> groupsByType{};  // 0 to 15 for 0A to 15A, 16 to 31 for 0B to 15B
   double groupRate = 0;                      // groups per second over the last minute
 

@@ -24,6 +24,15 @@ class StationEvents {
   // The text of either flag, or the flag in use.
   virtual void radioTextChanged(const Station&) {}
   virtual void clockChanged(const Station&) {}
+  virtual void programmeTypeNameChanged(const Station&) {}
+  virtual void longPsChanged(const Station&) {}
+  virtual void radioTextPlusChanged(const Station&) {}
+  // An application confirmed, or the group type that carries it.
+  virtual void applicationsChanged(const Station&) {}
+  // A network listed, or a fact of a listed one.
+  virtual void otherNetworksChanged(const Station&) {}
+  // The service's table, id or scope, or the count of distinct messages.
+  virtual void tmcChanged(const Station&) {}
 };
 
 }  // namespace tallowmere

@@ -1,10 +1,12 @@
 #include "station/StationJson.h"
 
+#include <array>
 #include <charconv>
 
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
 #include "rds/ProgrammeTypes.h"
+#include "station/ApplicationNames.h"
 #include "station/Countries.h"
 
 namespace tallowmere {
@@ -52,7 +54,84 @@ void appendNumbers(std::string& out, const std::vector<int>& numbers) {
   out += ']';
 }
 
+void appendRadioTextPlus(std::string& out, const RadioTextPlus& item) {
+  out += item.running ? "{\"running\": true" : "{\"running\": false";
+  out += ", \"toggle\": " + std::to_string(item.toggle) + ", \"tags\": {";
+  for (const auto& [contentType, text] : item.tags) {
+    key(out, radioTextPlusClassName(contentType));
+    appendText(out, rdsTextUtf8(text));
+  }
+  out += "}}";
+}
+
+void appendApplications(std::string& out, const std::vector<OpenDataApplication>& applications) {
+  out += '[';
+  for (const OpenDataApplication& a : applications) {
+    if (out.back() != '[') out += ", ";
+    out += "{\"aid\": \"" + hexText(a.aid, 4) + "\", \"name\": ";
+    const std::string_view name = applicationName(a.aid);
+    if (name.empty()) {
+      out += "null";
+    } else {
+      appendText(out, name);
+    }
+    appendOptional(out, "group", a.group, [&out](int group) { appendText(out, groupTypeName(group)); });
+    out += '}';
+  }
+  out += ']';
+}
+
+void appendOtherNetwork(std::string& out, const EonNetwork& n) {
+  out += "{\"pi\": \"" + hexText(n.pi, 4) + '"';
+  appendOptional(out, "ps", n.ps, [&out](const std::string& ps) { appendText(out, rdsTextUtf8(ps)); });
+  appendOptional(out, "pty", n.pty, [&out](int pty) { out += std::to_string(pty); });
+  appendBool(out, "tp", n.tp);
+  appendBool(out, "ta", n.ta);
+  key(out, "af");
+  appendNumbers(out, n.af);
+  key(out, "mapped");
+  out += '[';
+  for (const MappedFrequency& m : n.mapped) {
+    if (out.back() != '[') out += ", ";
+    out += "{\"tuned\": " + std::to_string(m.tuned) + ", \"other\": " + std::to_string(m.other) + '}';
+  }
+  out += ']';
+  appendOptional(out, "pin", n.pin, [&out](const ProgrammeItemNumber& pin) { appendPinJson(out, pin); });
+  appendOptional(out, "linkage", n.linkage, [&out](std::uint16_t linkage) {
+    out += "{\"la\": " + std::string(linkage & 0x8000 ? "true" : "false") +
+           ", \"eg\": " + (linkage & 0x4000 ? "true" : "false") +
+           ", \"ils\": " + (linkage & 0x2000 ? "true" : "false") +
+           ", \"lsn\": " + std::to_string(linkage & 0xFFF) + '}';
+  });
+  out += '}';
+}
+
+// Scope of a TMC service: international, national, regional, urban, bits 3 to 0.
+void appendTmc(std::string& out, const TmcService& tmc) {
+  out += '{';
+  appendOptional(out, "ltn", tmc.locationTable, [&out](int ltn) { out += std::to_string(ltn); });
+  appendOptional(out, "sid", tmc.serviceId, [&out](int sid) { out += std::to_string(sid); });
+  appendBool(out, "encrypted",
+             tmc.locationTable ? std::optional<bool>(*tmc.locationTable == 0) : std::optional<bool>());
+  appendOptional(out, "scope", tmc.scope, [&out](unsigned scope) {
+    out += '[';
+    constexpr std::array<std::string_view, 4> kScopes = {"international", "national", "regional", "urban"};
+    for (std::size_t i = 0; i < kScopes.size(); ++i) {
+      if ((scope >> (3 - i) & 1u) == 0) continue;
+      if (out.back() != '[') out += ", ";
+      appendText(out, kScopes[i]);
+    }
+    out += ']';
+  });
+  key(out, "messages");
+  out += std::to_string(tmc.messages.size()) + '}';
+}
+
 }  // namespace
+
+std::string groupTypeName(int index) {
+  return std::to_string(index % 16) + "AB"[index / 16];
+}
 
 void appendAfJson(std::string& out, const AlternativeFrequencies& af) {
   out += "{\"method\": \"";
@@ -176,7 +255,7 @@ void appendStationJson(std::string& out, const Station& s) {
   out += '{';
   for (std::size_t type = 0; type < s.groupsByType.size(); ++type) {
     if (s.groupsByType[type] == 0) continue;
-    key(out, std::to_string(type % 16) + "AB"[type / 16]);
+    key(out, groupTypeName(static_cast<int>(type)));
     out += std::to_string(s.groupsByType[type]);
   }
   out += '}';
@@ -184,6 +263,20 @@ void appendStationJson(std::string& out, const Station& s) {
   char digits[32];
   out.append(digits,
              std::to_chars(digits, digits + sizeof digits, s.groupRate, std::chars_format::fixed, 1).ptr);
+  appendOptional(out, "ptyn", s.ptyn, text);
+  appendOptional(out, "long_ps", s.longPs, [&out](const std::string& t) { appendText(out, t); });
+  appendOptional(out, "rtplus", s.radioTextPlus,
+                 [&out](const RadioTextPlus& r) { appendRadioTextPlus(out, r); });
+  key(out, "oda");
+  appendApplications(out, s.applications);
+  key(out, "eon");
+  out += '[';
+  for (const EonNetwork& n : s.otherNetworks) {
+    if (out.back() != '[') out += ", ";
+    appendOtherNetwork(out, n);
+  }
+  out += ']';
+  appendOptional(out, "tmc", s.tmc, [&out](const TmcService& t) { appendTmc(out, t); });
   out += '}';
 }
 

@@ -10,6 +10,8 @@ namespace tallowmere {
 
 // Four upper-case hexadecimal digits: "D42A".
 std::string hexText(unsigned value, int digits);
+// "12A": a group type numbered as Station::groupsByType numbers it.
+std::string groupTypeName(int index);
 // The station clock as UTC.
 std::chrono::sys_seconds clockUtc(const StationClock& clock);
 // The station clock as local time with its offset, ISO 8601: "2017-04-04T23:06:00+02:00",

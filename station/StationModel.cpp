@@ -10,7 +10,17 @@ namespace {
 constexpr int kBasicTuning = 0;
 constexpr int kSlowLabelling = 1;
 constexpr int kRadioText = 2;
+constexpr int kApplicationAnnouncement = 3;
 constexpr int kClockTime = 4;
+constexpr int kTmcMessage = 8;
+constexpr int kProgrammeTypeName = 10;
+constexpr int kOtherNetworks = 14;
+constexpr int kNoGroup = 0;     // in 3A: the application is carried in no group of its own
+constexpr int kDataFault = 31;  // in 3A: the encoder has a fault
+constexpr std::size_t kApplicationsHeld = 32;
+constexpr std::uint16_t kRadioTextPlus = 0x4BD7;
+constexpr std::uint16_t kTmc = 0xCD46;
+constexpr std::uint16_t kTmcToo = 0xCD47;  // the second id of RDS-TMC ALERT-C
 constexpr int kFastSwitching = 15;
 
 constexpr int kEarliestClockDay = 15'079;  // 1900-03-01, the first day the clock can give
@@ -72,6 +82,16 @@ void StationModel::reset() {
   radioTextFlag_ = {};
   lastRadioTextFlag_.reset();
   af_.reset();
+  applications_.clear();
+  ptyn_ = SegmentedText{2, 4, SegmentedText::End::FullLength};
+  ptynFlag_ = {};
+  lastPtynFlag_.reset();
+  longPs_ = SegmentedText{8, 4, SegmentedText::End::CarriageReturn};
+  radioTextPlusGroup_.reset();
+  radioTextPlus_ = {};
+  radioTextPlusWaits_ = false;
+  otherNetworks_ = {};
+  tmc_ = {};
   groupsInSecond_ = {};
   groupsInMinute_ = 0;
   lastSecond_ = -1;
@@ -105,8 +125,10 @@ void StationModel::group(const Blocks& b) {
       break;
     case kFastSwitching:
       if (versionB) flags = switching(b[1]) || flags;
+      if (!versionB) longPs(b);
       break;
     default:
+      otherGroup(type + (versionB ? 16 : 0), b);
       break;
   }
   if (flags) tell(&StationEvents::flagsChanged);
@@ -158,13 +180,105 @@ void StationModel::slowLabelling(const Blocks& b, bool versionB) {
   if (update(station_.pin, pin)) tell(&StationEvents::programmeItemChanged);
 }
 
+// 3A, 8A, 10A, 14A and 14B, and the group 3A names for RadioText Plus.
+void StationModel::otherGroup(int typeIndex, const Blocks& b) {
+  if (radioTextPlusGroup_ == typeIndex) {
+    if (radioTextPlus_.receive(b)) radioTextPlus();
+    return;
+  }
+  switch (typeIndex) {
+    case kApplicationAnnouncement:
+      applicationAnnounced(b);
+      break;
+    case kTmcMessage:
+      if (tmc_.receive(b, station_.tmc)) tell(&StationEvents::tmcChanged);
+      break;
+    case kProgrammeTypeName:
+      programmeTypeName(b);
+      break;
+    case kOtherNetworks:
+    case kOtherNetworks + 16:
+      if (otherNetworks_.receive(b, typeIndex > 16)) {
+        station_.otherNetworks = otherNetworks_.listed();
+        tell(&StationEvents::otherNetworksChanged);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// 3A: block B the group type that carries the application (type, then version), block C
+// the application's own message, block D its id.
+void StationModel::applicationAnnounced(const Blocks& b) {
+  const std::uint16_t aid = b[3];
+  const auto group = static_cast<int>(bitsOf(b[1], 1, 4) + (bitOf(b[1], 0) ? 16 : 0));
+  if (group == kDataFault) return;
+  if ((aid == kTmc || aid == kTmcToo) && tmc_.systemInformation(b[2], station_.tmc)) {
+    tell(&StationEvents::tmcChanged);
+  }
+  if (!applications_.contains(aid) && applications_.size() >= kApplicationsHeld) return;
+  Confirmed<int>& confirmed = applications_[aid];
+  if (!confirmed.receive(group)) return;
+  const std::optional<int> carrier = group == kNoGroup ? std::nullopt : std::optional<int>(group);
+  auto& list = station_.applications;
+  const auto it = std::ranges::find(list, aid, &OpenDataApplication::aid);
+  if (it == list.end()) {
+    list.push_back({aid, carrier});
+  } else {
+    it->group = carrier;
+  }
+  if (aid == kRadioTextPlus) radioTextPlusGroup_ = carrier;
+  tell(&StationEvents::applicationsChanged);
+}
+
+// 10A: block B the A/B flag (bit 4), which clears the name, and the segment (bit 0); four
+// characters in blocks C and D. A name of blanks and control characters is none.
+void StationModel::programmeTypeName(const Blocks& b) {
+  const int flag = bitOf(b[1], 4) ? 1 : 0;
+  if (lastPtynFlag_ && *lastPtynFlag_ != flag) ptyn_ = SegmentedText{2, 4, SegmentedText::End::FullLength};
+  lastPtynFlag_ = flag;
+  if (ptynFlag_.receive(flag) && update(station_.ptyn, std::optional<std::string>())) {
+    tell(&StationEvents::programmeTypeNameChanged);
+  }
+  if (!ptyn_.receive(bitsOf(b[1], 0, 1), Characters<4>({b[2], b[3]}).view())) return;
+  const std::string& name = *ptyn_.fact();
+  const bool blank = std::ranges::all_of(name, [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  if (update(station_.ptyn, blank ? std::nullopt : ptyn_.fact()))
+    tell(&StationEvents::programmeTypeNameChanged);
+}
+
+// 15A: the segment (block B bits 2-0), four bytes of the 32-byte long PS in blocks C, D.
+void StationModel::longPs(const Blocks& b) {
+  if (longPs_.receive(bitsOf(b[1], 0, 3), Characters<4>({b[2], b[3]}).view()) &&
+      update(station_.longPs, longPs_.fact())) {
+    tell(&StationEvents::longPsChanged);
+  }
+}
+
+// The RT+ tags cut from the RadioText on air, once that text is confirmed whole.
+void StationModel::radioTextPlus() {
+  radioTextPlusWaits_ = false;
+  if (!radioTextPlus_.heard() || !station_.radioTextFlag) return;
+  const SegmentedText& text = radioText_[static_cast<std::size_t>(*station_.radioTextFlag)];
+  if (!text.whole() || !text.fact()) {
+    radioTextPlusWaits_ = true;
+    return;
+  }
+  const std::optional<RadioTextPlus> item = radioTextPlus_.cut(*text.fact());
+  if (update(station_.radioTextPlus, item)) tell(&StationEvents::radioTextPlusChanged);
+}
+
 // Block B: the A/B flag and the segment address; 2A carries four characters in blocks C
 // and D, 2B two in block D. A toggled flag announces a new text.
 void StationModel::radioText(const Blocks& b, bool versionB) {
   const int flag = bitOf(b[1], 4) ? 1 : 0;
   const auto index = static_cast<std::size_t>(flag);
   SegmentedText& text = radioText_[index];
-  if (lastRadioTextFlag_ && *lastRadioTextFlag_ != flag) text.restart();
+  if (lastRadioTextFlag_ && *lastRadioTextFlag_ != flag) {
+    text.restart();
+    radioTextPlus_.forgetTags();
+  }
   lastRadioTextFlag_ = flag;
   if (radioTextOfVersionB_[index] != versionB) {
     radioTextOfVersionB_[index] = versionB;
@@ -178,6 +292,7 @@ void StationModel::radioText(const Blocks& b, bool versionB) {
                                      : text.receive(segment, Characters<4>({b[2], b[3]}).view())) &&
                            update(station_.radioText[index], text.fact());
   if (textChanged || flagChanged) tell(&StationEvents::radioTextChanged);
+  if (textChanged || radioTextPlusWaits_) radioTextPlus();
 }
 
 // 4A, from the last two bits of block B on: the Modified Julian Day (17 bits), the UTC

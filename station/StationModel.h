@@ -8,9 +8,12 @@
 #include "station/AfLists.h"
 #include "station/Blocks.h"
 #include "station/Confirmed.h"
+#include "station/OtherNetworks.h"
+#include "station/RadioTextPlusTags.h"
 #include "station/SegmentedText.h"
 #include "station/Station.h"
 #include "station/StationEvents.h"
+#include "station/TrafficMessages.h"
 
 namespace tallowmere {
 
@@ -44,6 +47,11 @@ class StationModel : public FormEvents {
   void slowLabelling(const Blocks& b, bool versionB);
   void radioText(const Blocks& b, bool versionB);
   void clockTime(const Blocks& b);
+  void applicationAnnounced(const Blocks& b);
+  void programmeTypeName(const Blocks& b);
+  void longPs(const Blocks& b);
+  void radioTextPlus();
+  void otherGroup(int typeIndex, const Blocks& b);
   void countGroup(int typeIndex);
 
   std::function<double()> secondsNow_;
@@ -68,6 +76,16 @@ class StationModel : public FormEvents {
   Confirmed<int> radioTextFlag_;
   std::optional<int> lastRadioTextFlag_;
   AfLists af_;
+  std::map<std::uint16_t, Confirmed<int>> applications_;  // by application id: the group type
+  SegmentedText ptyn_{2, 4, SegmentedText::End::FullLength};
+  Confirmed<int> ptynFlag_;
+  std::optional<int> lastPtynFlag_;
+  SegmentedText longPs_{8, 4, SegmentedText::End::CarriageReturn};
+  std::optional<int> radioTextPlusGroup_;
+  RadioTextPlusTags radioTextPlus_;
+  bool radioTextPlusWaits_ = false;  // tags heard while the text on air was not confirmed
+  OtherNetworks otherNetworks_;
+  TrafficMessages tmc_;
   // Groups in each of the last 60 seconds, by whole second.
   std::array<long long, 60> groupsInSecond_{};
   long long groupsInMinute_ = 0;

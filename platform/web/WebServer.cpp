@@ -24,6 +24,7 @@ struct PageResource {
 constexpr PageResource kPages[] = {
     {"/", ":/web/index.html", "text/html; charset=utf-8"},
     {"/app.js", ":/web/app.js", "text/javascript; charset=utf-8"},
+    {"/details.js", ":/web/details.js", "text/javascript; charset=utf-8"},
     {"/style.css", ":/web/style.css", "text/css; charset=utf-8"},
 };
 

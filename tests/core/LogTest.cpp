@@ -36,8 +36,10 @@ struct LoggedMonitor {
     for (const char* day : {"2025-03-30", "2025-03-31"})
       for (const std::string& line : logLines(day)) {
         std::string e = valueOf(line, "event");
-        for (const char* key : {"state", "by", "pi", "ps", "text", "frequency", "stereo", "level_dbuv",
-                                "reason", "duration", "difference"})
+        for (const char* key :
+             {"state",      "by",     "pi",       "ps",         "text",  "frequency", "stereo",
+              "level_dbuv", "reason", "duration", "difference", "title", "artist",    "ptyn",
+              "long_ps",    "aid",    "name",     "group",      "ltn",   "sid"})
           if (!valueOf(line, key).empty()) e.append(" ").append(valueOf(line, key));
         if (e.starts_with(only)) out.push_back(e);
       }
@@ -91,6 +93,36 @@ TEST_F(LogTest, ASessionGivesItsEventsInOrder) {
       "traffic end D42A TA____ME 88.8 receiver lost 0.0", "receiver connected receiver ./receiver connected",
       "tune reconnect 88.8", "volume reconnect", "pi D42A", "pty", "traffic start D42A TA______ 88.8",
       "radiotext " + hits, "traffic end D42A TA______ 88.8 monitor stopped 0.0", "stop"}));
+  // clang-format on
+}
+
+// The facts of RadioText Plus, the names, the applications, EON and TMC: each once, when new.
+TEST_F(LogTest, TheStationsOtherFactsAreLoggedWhenNew) {
+  writeIni("[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n");
+  LoggedMonitor s;
+  s.m.loadAndTune();
+  const Programme p = TestStation().programme;
+  const OtherNetwork bayern3{0xD313, "BAYERN 3", true};
+  const std::string text = radioTextForAir("Harbour Lights - The Lanterns", TextEnd::Spaces);
+  std::vector<Group> groups;
+  for (int round = 0; round < 2; ++round) {
+    groups.push_back(applicationAnnouncementGroup(p, 12, 0, kRadioTextPlusApplicationId));
+    groups.push_back(applicationAnnouncementGroup(p, 8, tmcSystemInformation(1), kTmcApplicationId));
+    groups.push_back(applicationAnnouncementGroup(p, 8, tmcServiceIdentifier(15), kTmcApplicationId));
+    for (int segment = 0; segment < 16; ++segment) groups.push_back(radioTextGroup(p, false, segment, text));
+    for (int segment = 0; segment < 2; ++segment)
+      groups.push_back(programmeTypeNameGroup(p, false, segment, "POP HITS"));
+    for (int segment = 0; segment < 8; ++segment) groups.push_back(longPsGroup(p, segment, "Dale FM"));
+    for (int variant = 0; variant < 4; ++variant) groups.push_back(otherNetworkGroup(p, bayern3, variant));
+  }
+  for (int twice = 0; twice < 2; ++twice)
+    groups.push_back(radioTextPlusGroup(p, 12, false, true, {1, 0, 14}, {4, 17, 12}));
+  for (const Group& g : groups) s.m.receive(groupLine(g));
+  // clang-format off
+  EXPECT_EQ(s.events(), (std::vector<std::string>{
+      "start 88.8", "tune start-up timer 88.8", "volume start-up timer", "pi D42A", "pty", "oda CD46 RDS-TMC ALERT-C 8A",
+      "oda 4BD7 RadioText+ 12A", "tmc D42A 1 15", "radiotext Harbour Lights - The Lanterns" + std::string(35, ' '),
+      "ptyn POP HITS", "long_ps Dale FM", "eon D313 BAYERN 3", "rtplus Harbour Lights The Lanterns"}));
   // clang-format on
 }
 

@@ -2,6 +2,7 @@
 // from six real broadcasts.
 #include <gtest/gtest.h>
 
+#include "station/NowPlayingFeed.h"
 #include "tests/support/Harness.h"
 #include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
@@ -24,6 +25,40 @@ TEST(MetadataLineTest, WritesACompleteTextOrOneThatTheStationEndedWithCr) {
   };
   // clang-format on
   for (const auto& [text, line] : cases) EXPECT_EQ(metadataLine(text), line) << text;
+}
+
+// nowplaying.txt through an item, a toggle whose tags have not come yet, another item, an
+// item that stops, a write that fails, a retune and a stop.
+TEST(NowPlayingTest, FollowsTheRunningItem) {
+  MemoryFiles files;
+  NowPlayingFeed feed{files};
+  feed.started(IniFile::fromText("[Outputs]\nNowPlaying=np.txt\n"), "t.ini", {});
+  const auto item = [](bool running, std::map<int, std::string> tags) {
+    Station s;
+    s.radioTextPlus = RadioTextPlus{running, 0, std::move(tags)};
+    return s;
+  };
+  // clang-format off
+  const std::vector<std::tuple<const char*, std::function<void()>, std::string>> steps = {
+      {"at start", [] {}, "\r\n"},
+      {"artist and title", [&] { feed.radioTextPlusChanged(item(true, {{1, "Harbour Lights"}, {4, "The Lanterns"}})); }, "The Lanterns - Harbour Lights\r\n"},
+      {"no tags yet", [&] { feed.radioTextPlusChanged(item(true, {})); }, "The Lanterns - Harbour Lights\r\n"},
+      {"the title alone, in UTF-8", [&] { feed.radioTextPlusChanged(item(true, {{1, "H\x97rspiel"}})); }, "Hörspiel\r\n"},
+      {"stopped", [&] { feed.radioTextPlusChanged(item(false, {{1, "H\x97rspiel"}})); }, "\r\n"},
+      {"kept while the folder is full", [&] { files.writable = false; feed.radioTextPlusChanged(item(true, {{4, "Ada"}})); }, "\r\n"},
+      {"written at the next poll", [&] { files.writable = true; feed.polled(); }, "Ada\r\n"},
+      {"a retune", [&] { feed.stationReset({}); }, "\r\n"},
+      {"a clean stop", [&] { feed.radioTextPlusChanged(item(true, {{4, "Ada"}})); feed.stopping(); }, "\r\n"},
+  };
+  // clang-format on
+  for (const auto& [what, step, content] : steps) {
+    step();
+    EXPECT_EQ(files.files["np.txt"], content) << what;
+  }
+  MemoryFiles none;  // off without the setting
+  NowPlayingFeed off{none};
+  off.started(IniFile::fromText(""), "t.ini", {});
+  EXPECT_TRUE(none.files.empty());
 }
 
 TEST_F(OutputTest, MetadataTickWritesThePublishedTextAndKeepsTheLastOneMeanwhile) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "station/ApplicationNames.h"
 #include "station/StationJson.h"
 #include "station/StationModel.h"
 #include "tests/support/Stations.h"
@@ -47,6 +48,12 @@ struct Model : StationEvents {
     heard.push_back("rt " + s.currentRadioText().value_or("-"));
   }
   void clockChanged(const Station&) override { heard.emplace_back("clock"); }
+  void applicationsChanged(const Station&) override { heard.emplace_back("oda"); }
+  void radioTextPlusChanged(const Station& s) override {
+    heard.push_back("rt+ " + (s.radioTextPlus->tags.empty() ? "-" : s.radioTextPlus->tags.begin()->second));
+  }
+  void otherNetworksChanged(const Station&) override { heard.emplace_back("eon"); }
+  void tmcChanged(const Station&) override { heard.emplace_back("tmc"); }
 };
 
 // Every segment of a PS name, `rounds` times, with AF block C `afBlock`.
@@ -81,6 +88,58 @@ Groups operator+(Groups a, const Groups& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
+
+Groups twice(const Group& g) {
+  return {g, g};
+}
+
+// 3A announcing application `aid` on `group` (12 is 12A), with its message.
+Groups announce(std::uint16_t aid, int group, std::uint16_t message = 0) {
+  return twice(applicationAnnouncementGroup(kRtl, group, message, aid));
+}
+
+// RT+ on 12A: the title and the artist of the running item.
+Groups rtPlus(RadioTextPlusTag title, RadioTextPlusTag artist, bool toggle = false) {
+  return twice(radioTextPlusGroup(kRtl, 12, toggle, true, title, artist));
+}
+
+// The segments of a name of 8 (10A) or 32 (15A) characters, twice.
+Groups ptyn(std::string_view name, bool nameB = false) {
+  return twice(programmeTypeNameGroup(kRtl, nameB, 0, name)) +
+         twice(programmeTypeNameGroup(kRtl, nameB, 1, name));
+}
+Groups longPs(std::string_view name, int rounds = 2) {
+  Groups groups;
+  for (int r = 0; r < rounds; ++r)
+    for (int segment = 0; segment < 8; ++segment) groups.push_back(longPsGroup(kRtl, segment, name));
+  return groups;
+}
+
+const OtherNetwork kBayern3{0xD313, "BAYERN 3", true};
+Groups eonPs(const OtherNetwork& other = kBayern3) {
+  Groups groups;
+  for (int round = 0; round < 2; ++round)
+    for (int variant = 0; variant < 4; ++variant) groups.push_back(otherNetworkGroup(kRtl, other, variant));
+  return groups;
+}
+Groups eon(int variant, std::uint16_t blockC, const OtherNetwork& other = kBayern3) {
+  return twice(otherNetworkGroup(kRtl, other, variant, blockC));
+}
+
+const TmcMessage kJam{
+    .event = 101, .location = 0x2A40, .extent = 1, .negativeDirection = true, .duration = 1};
+Groups tmc(const TmcMessage& m) {
+  return twice(tmcGroup(kRtl, m));
+}
+Groups tmcMulti(const TmcMessage& m, std::span<const TmcLabel> content, int rounds = 2) {
+  Groups groups;
+  for (int r = 0; r < rounds; ++r) groups = groups + tmcMultiGroup(kRtl, m, 3, content);
+  return groups;
+}
+// A closure with a diversion: an additional event, a destination and the diversion control
+// code, three groups in all.
+const TmcMessage kDiverted{.event = 401, .location = 0x1F0C, .extent = 2};
+const std::vector<TmcLabel> kDiversion = {{9, 1500}, {11, 0x2A17}, {1, 5}};
 
 Group slowLabelling(unsigned variant, unsigned data, ProgrammeItem item = {}, std::uint16_t pi = kRtl.pi) {
   Group g = slowLabellingGroup({pi, kRtl.tp, kRtl.pty}, 0, item);
@@ -136,12 +195,57 @@ TEST(StationTest, EachFactIsDecodedOnceConfirmed) {
       {"B: regional variants in either order", af({pair(229, 166), pair(166, 84), pair(187, 166)}), R"("lists": [{"tuned": 104100, "same": [], "regional": [95900, 106200]}]})"},
       {"B: a union per tuned frequency", af({pair(227, 166), pair(84, 166)}, 1) + af({pair(227, 166), pair(90, 166)}, 1) + af({pair(227, 166), pair(84, 166)}, 1) + af({pair(227, 166), pair(90, 166)}, 1) + af({pair(227, 84), pair(84, 166)}),
        R"("lists": [{"tuned": 95900, "same": [104100], "regional": []}, {"tuned": 104100, "same": [95900, 96500], "regional": []}]})"},
+      {"the applications 3A announces", announce(0x4BD7, 12) + announce(0xCD46, 8) + announce(0x0093, 0) + announce(0x1234, 11),
+       R"("oda": [{"aid": "4BD7", "name": "RadioText+", "group": "12A"}, {"aid": "CD46", "name": "RDS-TMC ALERT-C", "group": "8A"}, {"aid": "0093", "name": "DAB cross-referencing", "group": null}, {"aid": "1234", "name": null, "group": "11A"}])"},
+      {"one announcement is none", Groups{applicationAnnouncementGroup(kRtl, 12, 0, 0x4BD7)}, R"("oda": [])"},
+      {"RT+ tags cut from the text, blanks trimmed", announce(0x4BD7, 12) + rtPlus({1, 13, 16}, {4, 33, 12}) + rt("Now playing: Harbour Lights   by The Lanterns"),
+       R"("rtplus": {"running": true, "toggle": 0, "tags": {"item.title": "Harbour Lights", "item.artist": "The Lanterns"}})"},
+      {"a private class by its number", announce(0x4BD7, 12) + rtPlus({56, 0, 3}, {0, 0, 1}) + rt("Jazztime"), R"("tags": {"56": "Jaz"}})"},
+      {"no tag from half a text", announce(0x4BD7, 12) + rtPlus({1, 0, 4}, {4, 5, 4}) + rt("Jazztime", false, 2, 0, 0) + rt("Jazztime", false, 1, 1, 1),
+       R"("rtplus": null)"},
+      {"no RT+ where 3A names no group", rtPlus({1, 0, 4}, {4, 5, 4}) + rt("Jazztime"), R"("rtplus": null)"},
+      {"PTYN", ptyn("POP HITS"), R"("ptyn": "POP HITS")"},
+      {"the A/B flag clears it", ptyn("POP HITS") + twice(programmeTypeNameGroup(kRtl, true, 0, "ROCK    ")), R"("ptyn": null)"},
+      {"blanks and controls are no name", ptyn("  \r\n    "), R"("ptyn": null)"},
+      {"long PS", longPs("Radio \xC5\x81\xC3\xB3" "d\xC5\xBA 104,6"), R"("long_ps": "Radio Łódź 104,6")"},
+      {"long PS heard once", longPs("Radio Dale", 1), R"("long_ps": null)"},
+      {"EON: every variant of a network", eonPs() + eon(13, 10 << 11) + eon(4, pair(225, 119)) + eon(4, pair(225, 119)) + eon(5, pair(166, 119)) + eon(9, pair(166, 16)) + eon(12, 0x8000 | 0x12) + eon(14, 12 << 11 | 14 << 6),
+       R"("eon": [{"pi": "D313", "ps": "BAYERN 3", "pty": 10, "tp": true, "ta": false, "af": [99400], "mapped": [{"tuned": 104100, "other": 531}, {"tuned": 104100, "other": 99400}], "pin": {"day": 12, "hour": 14, "minute": 0}, "linkage": {"la": true, "eg": false, "ils": false, "lsn": 18}}])"},
+      {"14B: its traffic announcement", eonPs() + twice(otherNetworkSwitchingGroup(kRtl, kBayern3, true)), R"("tp": true, "ta": true)"},
+      {"a network without a confirmed PS is not listed", eon(13, 10 << 11) + Groups{otherNetworkGroup(kRtl, kBayern3, 0)}, R"("eon": [])"},
+      {"TMC service", announce(0xCD46, 8, tmcSystemInformation(1)) + announce(0xCD46, 8, tmcServiceIdentifier(15)),
+       R"("tmc": {"ltn": 1, "sid": 15, "encrypted": false, "scope": ["national"], "messages": 0})"},
+      {"an encrypted one", announce(0xCD47, 8, tmcSystemInformation(0)), R"("tmc": {"ltn": 0, "sid": null, "encrypted": true)"},
+      {"messages heard twice, distinct by place and event", tmc(kJam) + tmc({.event = 101, .location = 0x2A40, .extent = 1, .negativeDirection = true, .duration = 5}) + Groups{tmcGroup(kRtl, {.event = 701})} + tmcMulti(kDiverted, std::vector<TmcLabel>{{0, 2}}),
+       R"("messages": 2})"},
+      {"a multi-group message with a group missed", tmcMulti(kDiverted, kDiversion, 1) + Groups{tmcMultiGroup(kRtl, kDiverted, 3, kDiversion)[0], tmcMultiGroup(kRtl, kDiverted, 3, kDiversion)[2]},
+       R"("tmc": null)"},
   };
   // clang-format on
   for (const auto& [what, groups, expected] : cases) {
     Model m;
     m.feed(groups);
     EXPECT_NE(m.json().find(expected), std::string::npos) << what << "\n" << m.json();
+  }
+}
+
+// A TMC message keeps the first group's fields; the optional content adds a duration and a
+// diversion where its labels carry them.
+TEST(StationTest, TmcMessagesKeepTheirFields) {
+  using M = TmcUserMessage;
+  // clang-format off
+  const std::vector<std::tuple<const char*, Groups, M>> cases = {
+      {"a single group", tmc(kJam), M{101, 0x2A40, 1, true, 1, false, false}},
+      {"single, diversion advised", tmc({.event = 401, .location = 0x1F0C, .diversion = true}), M{401, 0x1F0C, 0, false, 0, true, false}},
+      {"multi-group: duration", tmcMulti(kDiverted, std::vector<TmcLabel>{{0, 2}}), M{401, 0x1F0C, 2, false, 2, false, true}},
+      {"multi-group over three: diversion", tmcMulti(kDiverted, kDiversion), M{401, 0x1F0C, 2, false, std::nullopt, true, true}},
+  };
+  // clang-format on
+  for (const auto& [what, groups, expected] : cases) {
+    Model m;
+    m.feed(groups);
+    ASSERT_TRUE(m.model.station().tmc) << what;
+    EXPECT_EQ(m.model.station().tmc->messages.begin()->second, expected) << what;
   }
 }
 
@@ -160,6 +264,10 @@ TEST(StationTest, ListenersHearEachChangeOnceAndOnlyWholeTexts) {
        {"pi", "pty", "flags", "rt Jazztime", "rt Coming next"}},
       {"trailing blanks are no change; a toggle keeps B apart", rt("Jazztime") + rt("Jazztime  ") + rt("Piano", true, 1) + rt("Piano", true, 1),
        {"pi", "pty", "flags", "rt Jazztime", "rt -", "rt Piano"}},
+      {"RT+ waits for the text; a new text drops the old tags", announce(0x4BD7, 12) + rtPlus({1, 0, 8}, {0, 0, 1}) + rt("Jazztime") + rt("Piano", true) + rtPlus({1, 0, 5}, {0, 0, 1}, true),
+       {"pi", "pty", "oda", "flags", "rt Jazztime", "rt+ Jazztime", "rt -", "rt Piano", "rt+ -", "rt+ Piano"}},
+      {"EON and TMC: once per change", eonPs() + eonPs() + eon(13, 10 << 11) + tmc(kJam) + tmc(kJam),
+       {"pi", "pty", "flags", "eon", "eon", "tmc"}},
   };
   // clang-format on
   for (const auto& [what, groups, expected] : cases) {
@@ -185,18 +293,25 @@ TEST(StationTest, ListenersHearEachChangeOnceAndOnlyWholeTexts) {
 TEST(StationTest, RealCapturesGiveTheFactsTheirStationsSend) {
   struct Seen : StationEvents {
     std::set<std::string> ps, radioText;
+    std::string tags;  // every RT+ tag given, as "name=text;"
     void psChanged(const Station& s) override { ps.insert(s.ps->substr(0, s.ps->find_last_not_of(' ') + 1)); }
     void radioTextChanged(const Station& s) override {
       if (s.currentRadioText()) radioText.insert(*s.currentRadioText());
     }
+    void radioTextPlusChanged(const Station& s) override {
+      for (const auto& [type, text] : s.radioTextPlus->tags)
+        tags += radioTextPlusClassName(type) + "=" + text + ";";
+    }
   };
   // clang-format off
   const std::vector<std::tuple<std::string, std::string, std::vector<std::string>>> cases = {
-      {"de-104.6rtl-D42A", "104.6RTL", {R"("af": {"method": "A")"}},
-      {"de-br-klassik-D314", "BR-KLASS", {R"("af": {"method": "B")"}},
+      {"de-104.6rtl-D42A", "104.6RTL", {R"("af": {"method": "A")", "item.title=LOVE SOMEONE;item.artist=LUKAS GRAHAM;", R"("tmc": {"ltn": 1,)"}},
+      {"de-br-klassik-D314", "BR-KLASS", {R"("af": {"method": "B")", R"({"aid": "4BD7", "name": "RadioText+", "group": "12A"})", "item.title=Piano and straight",
+                                          R"("pi": "D311", "ps": "Bayern 1")", R"("pi": "D312", "ps": "Bayern 2")", R"("pi": "D313", "ps": "BAYERN 3")", R"("pi": "D315", "ps": "B5 akt  ")"}},
       {"de-mdr-thueringen-D6F1", "MDR THUE", {R"("af": {"method": "B")"}},
-      {"uk-bbc-radio4-C204", "BBC R4", {R"("country": "GB", "ecc": "E1")", R"("pin": {"day": )"}},
+      {"uk-bbc-radio4-C204", "BBC R4", {R"("country": "GB", "ecc": "E1")", R"("pin": {"day": )", R"("ps": "BBC Camb")", R"("ps": "BBC Suff")", R"("ps": "BBC Nrfk")", R"("ps": "BBCEssex")"}},
       {"se-sr-p2-EC02", "SR P2", {R"("country": "SE", "ecc": "E3", "language": "Swedish")", R"("current": "P2 Klassiskt")"}},
+      {"ee-viker-22E1", "", {R"("tmc": {"ltn": 59,)"}},
   };
   // clang-format on
   for (const auto& [capture, name, facts] : cases) {
@@ -212,7 +327,10 @@ TEST(StationTest, RealCapturesGiveTheFactsTheirStationsSend) {
     }
     std::string json;
     appendStationJson(json, model.station());
-    EXPECT_EQ(seen.ps, std::set<std::string>{name}) << capture;
+    if (!name.empty()) {
+      EXPECT_EQ(seen.ps, std::set<std::string>{name}) << capture;
+    }
+    json += seen.tags;
     for (const std::string& fact : facts)
       EXPECT_NE(json.find(fact), std::string::npos) << capture << "\n" << json;
     if (capture == "se-sr-p2-EC02") {

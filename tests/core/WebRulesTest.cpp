@@ -145,6 +145,9 @@ TEST(WebRules, MetricsOfASession) {
   for (std::size_t i : {1, 0, 1, 0})
     m.receive(groupLine(basicTuningGroup(rtl.programme, rtl.flags, 0, rtl.ps,
                                          alternativeFrequencyPair(std::vector{1046, 880}, i))));
+  for (int variant : {0, 1, 2, 3, 0, 1, 2, 3, 4, 4})  // another network, and a TMC message twice
+    m.receive(groupLine(variant < 4 ? otherNetworkGroup(rtl.programme, {0xD313, "BAYERN 3", true}, variant)
+                                    : tmcGroup(rtl.programme, {.event = 101, .location = 0x2A40})));
   const MonitorStatus status{m.form.fields(),
                              station,
                              counters,
@@ -162,8 +165,9 @@ TEST(WebRules, MetricsOfASession) {
   std::string text = metricsText(status, files, {2, 1});
   for (const char* sample :
        {"\ntallowmere_receiver_connected 1\n", "# TYPE tallowmere_groups_total counter\n",
-        "\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 9\n",
+        "\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 19\n",
         "\ntallowmere_groups_by_type_total{type=\"0A\"} 6\n", "\ntallowmere_af_frequencies 2\n",
+        "\ntallowmere_eon_networks 1\n", "\ntallowmere_tmc_messages 1\n",
         "\ntallowmere_groups_by_type_total{type=\"2A\"} 1\n", "\ntallowmere_uncut_group_lines_total 1\n",
         "\ntallowmere_traffic_announcement 1\n", "\ntallowmere_traffic_state_known 1\n",
         "\ntallowmere_seconds_since_last_group 2.5\n",
@@ -180,9 +184,9 @@ TEST(WebRules, MetricsOfASession) {
   lost.connected = false;
   EXPECT_NE(metricsText(lost, files, {}).find("\ntallowmere_receiver_connected 0\n"), std::string::npos);
   const std::string state = stateJson(status);
-  for (const char* part :
-       {R"("device": "/dev/ttyUSB0", "frequency": "88.8")", R"("byType": {"0A": 6, "1A": 2, "2A": 1})",
-        R"("station": {"pi": "D42A", "country": "DE")"}) {
+  for (const char* part : {R"("device": "/dev/ttyUSB0", "frequency": "88.8")",
+                           R"("byType": {"0A": 6, "1A": 2, "2A": 1, "8A": 2, "14A": 8})",
+                           R"("station": {"pi": "D42A", "country": "DE")"}) {
     EXPECT_NE(state.find(part), std::string::npos) << part;
   }
 }

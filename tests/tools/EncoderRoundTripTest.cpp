@@ -26,9 +26,9 @@ TEST_F(EncoderRoundTrip, MonitorShowsWhatWasSent) {
   };
   // clang-format off
   const std::tuple<std::vector<Group>, QString, std::vector<std::pair<const char*, QString>>> rows[] = {
-      {station("8880", 25s), "0A 10A 14A 1A 2A 3A 4A 8A ShowTA showCT showRT showTMC showTP",
+      {station("8880", 25s), "0A 10A 12A 14A 15A 1A 2A 3A 4A 8A ShowTA showCT showRT showTMC showTP",
       {{"lblRadioText", QString("Dale FM - music and travel news for the whole valley").leftJustified(64)}}},
-      {station("8880", 45s), "0A 10A 14A 1A 2A 3A 4A 8A showCT showRT showTMC showTP",
+      {station("8880", 45s), "0A 10A 12A 14A 15A 1A 2A 3A 4A 8A showCT showRT showTMC showTP",
       {{"lblRadioText", QString("Now playing: The Lanterns - Harbour Lights").leftJustified(64)}}},
       {station("10450", 290s), "0A 10A 1A 2A 4A showCT showRT", {{"lblPS", "FEN&FOLK"},
         {"lblClockTime", "10:04"}, {"lblRadioText", "Up next: Ada Fairweather live\r  " + QString(32, '_')}}},

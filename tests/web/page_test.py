@@ -59,6 +59,7 @@ def main():
     for name in ['--monitor', '--sim', '--captures']:
         parser.add_argument(name, required=True, type=os.path.abspath)
     parser.add_argument('--screenshot', help='save the page, once it shows a station, as this PNG')
+    parser.add_argument('--details-screenshot', help='save the RDS details panel, once filled, as this PNG')
     args = parser.parse_args()
     # A real station (104.6 RTL Berlin) where the captures are on this machine, else the
     # simulator's own 88.8 MHz station.
@@ -92,6 +93,16 @@ def main():
             wait_until(f'the station {pi} on the page as in /api/state',
                        lambda: text_of('f-lblPI') == pi and page_shows_state(), driver)
             wait_until('the station log with its PI', lambda: f'pi={pi}' in text_of('events'), driver)
+            # The RDS details panel: the AF list and the TMC service; on the simulator's station
+            # also the item now playing (from 30 s after tuning) and the other network.
+            wait_until('the AF and TMC rows', lambda: text_of('d-af').startswith('method A') and
+                       'location table' in text_of('d-tmc'), driver)
+            if not capture.exists():
+                WebDriverWait(driver, 90, poll_frequency=0.5).until(
+                    lambda _: text_of('d-nowplaying') == 'The Lanterns – Harbour Lights' and
+                    'FEN&FOLK' in text_of('eon'), message='now playing and the other network')
+                if args.details_screenshot:
+                    driver.find_element(By.ID, 'details').screenshot(args.details_screenshot)
             assert driver.find_element(By.ID, 'f-lblPS').is_displayed()
             # A blocked inline style or script shows as an error in the console.
             problems = [entry['message'] for entry in driver.get_log('browser')

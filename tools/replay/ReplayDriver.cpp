@@ -23,6 +23,8 @@ ReplayDriver::ReplayDriver(std::FILE* out)
   form_.addListener(&station_);
   form_.addListener(&log_);
   station_.addListener(&log_.stationEvents());
+  form_.addListener(&nowPlaying_);
+  station_.addListener(&nowPlaying_);
   form_.Form_Load();
 }
 

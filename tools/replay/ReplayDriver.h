@@ -9,6 +9,7 @@
 #include "log/StationLog.h"
 #include "log/WallClock.h"
 #include "output/AtomicFileWriter.h"
+#include "station/NowPlayingFeed.h"
 #include "station/StationModel.h"
 
 namespace tallowmere {
@@ -57,6 +58,7 @@ class ReplayDriver {
   ManualWallClock wallClock_;
   StationLog log_;
   StationModel station_;
+  NowPlayingFeed nowPlaying_{files_};
   FrmMain form_;
 };
 

@@ -26,8 +26,48 @@ Group programmeTypeNameGroup(const Programme& programme, bool nameB, int segment
 // characters of its PS; block D: its PI.
 Group otherNetworkGroup(const Programme& programme, const OtherNetwork& other, int variant) {
   const auto at = static_cast<std::size_t>(2 * variant);
+  return otherNetworkGroup(programme, other, variant, characterPair(other.ps[at], other.ps[at + 1]));
+}
+
+Group otherNetworkGroup(const Programme& programme, const OtherNetwork& other, int variant,
+                        std::uint16_t blockC) {
   return versionAGroup(programme, 14, bitFlag(other.tp, 4) | bitField(static_cast<unsigned>(variant), 0, 4),
-                       characterPair(other.ps[at], other.ps[at + 1]), other.pi);
+                       blockC, other.pi);
+}
+
+// Block B: version B, TP and TA of the other network; block C this station's PI, block D
+// the other network's.
+Group otherNetworkSwitchingGroup(const Programme& programme, const OtherNetwork& other, bool ta) {
+  Group g = versionAGroup(programme, 14, bitFlag(other.tp, 4) | bitFlag(ta, 3), programme.pi, other.pi);
+  g.blocks[1] |= bitFlag(true, 11);
+  return g;
+}
+
+// Block B: the segment address (bits 2-0); four bytes in blocks C and D.
+Group longPsGroup(const Programme& programme, int segment, std::string_view longPs) {
+  std::string air(longPs.substr(0, 32));
+  if (air.size() < 32) air.push_back('\r');
+  air.resize(32, ' ');
+  const std::string_view chars = std::string_view(air).substr(4 * static_cast<std::size_t>(segment), 4);
+  return versionAGroup(programme, 15, bitField(static_cast<unsigned>(segment), 0, 3),
+                       characterPair(chars[0], chars[1]), characterPair(chars[2], chars[3]));
+}
+
+// Block B: item toggle, item running, the first content type's top three bits; block C:
+// the rest of it, start, length less one, the second type's top bit; block D: the rest of
+// it, start, length less one.
+Group radioTextPlusGroup(const Programme& programme, int groupType, bool toggle, bool running,
+                         const RadioTextPlusTag& first, const RadioTextPlusTag& second) {
+  const auto t1 = static_cast<unsigned>(first.contentType);
+  const auto t2 = static_cast<unsigned>(second.contentType);
+  const auto blockC = static_cast<std::uint16_t>(
+      bitField(t1, 13, 3) | bitField(static_cast<unsigned>(first.start), 7, 6) |
+      bitField(static_cast<unsigned>(first.length - 1), 1, 6) | bitField(t2 >> 5, 0, 1));
+  const auto blockD =
+      static_cast<std::uint16_t>(bitField(t2, 11, 5) | bitField(static_cast<unsigned>(second.start), 5, 6) |
+                                 bitField(static_cast<unsigned>(second.length - 1), 0, 5));
+  return versionAGroup(programme, groupType,
+                       bitFlag(toggle, 4) | bitFlag(running, 3) | bitField(t1 >> 3, 0, 3), blockC, blockD);
 }
 
 }  // namespace tallowmere

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/sim/Group.h"
 
@@ -50,13 +51,16 @@ Group radioTextGroup(const Programme& programme, bool textB, int segment, std::s
 // --- 3A and 8A: an Open Data Application and RDS-TMC ---------------------------------
 
 inline constexpr std::uint16_t kTmcApplicationId = 0xCD46;
+inline constexpr std::uint16_t kRadioTextPlusApplicationId = 0x4BD7;
 
 // Announces that application aid runs in groups of type applicationGroup, version A.
 Group applicationAnnouncementGroup(const Programme& programme, int applicationGroup, std::uint16_t message,
                                    std::uint16_t aid);
 
-// The TMC system information carried in the 3A announcement (variant 0).
+// The TMC system information carried in the 3A announcement: variant 0, the location
+// table; variant 1, the service id.
 std::uint16_t tmcSystemInformation(int locationTable);
+std::uint16_t tmcServiceIdentifier(int serviceId);
 
 // A single-group TMC user message.
 struct TmcMessage {
@@ -68,6 +72,38 @@ struct TmcMessage {
   bool diversion = false;
 };
 Group tmcGroup(const Programme& programme, const TmcMessage& message);
+
+// A TMC label of a multi-group message's optional content: label 0 is the duration, 1 a
+// control code (5: diversion advised), and so on, each of its own width.
+struct TmcLabel {
+  int label = 0;
+  unsigned value = 0;
+};
+// A multi-group TMC message: the first group with the message's event, location, extent
+// and direction, then as many groups as the optional content needs (at least one), each
+// with 28 bits of it. Its duration and diversion go only where the labels carry them.
+std::vector<Group> tmcMultiGroup(const Programme& programme, const TmcMessage& message, int continuity,
+                                 std::span<const TmcLabel> content);
+
+// --- RadioText Plus ------------------------------------------------------------------
+
+// One RT+ tag: the content type (1 item.title, 4 item.artist, ...) and where the text is in
+// the RadioText, from character 0.
+struct RadioTextPlusTag {
+  int contentType = 0;
+  int start = 0;
+  int length = 0;
+};
+// The RT+ group on the group type its 3A announces: the item toggle and running bits and
+// two tags (the second at most 32 characters long).
+Group radioTextPlusGroup(const Programme& programme, int groupType, bool toggle, bool running,
+                         const RadioTextPlusTag& first, const RadioTextPlusTag& second);
+
+// --- 15A: long PS ------------------------------------------------------------------------
+
+// Segment 0 to 7 of the 32-byte long PS in UTF-8, as sent: a shorter one is ended by CR
+// and padded with blanks.
+Group longPsGroup(const Programme& programme, int segment, std::string_view longPs);
 
 // --- 4A: clock time -------------------------------------------------------------------
 
@@ -103,5 +139,12 @@ struct OtherNetwork {
 };
 // 14A variant 0 to 3: segment 'variant' of the other network's PS name.
 Group otherNetworkGroup(const Programme& programme, const OtherNetwork& other, int variant);
+// 14A variants 4 to 15 with their block C: two AF codes (4), a tuned and a mapped
+// frequency code (5 to 9), linkage (12), PTY in bits 15-11 and TA in bit 0 (13), a
+// programme item number (14).
+Group otherNetworkGroup(const Programme& programme, const OtherNetwork& other, int variant,
+                        std::uint16_t blockC);
+// 14B: the other network's TP and TA, as it switches to a traffic announcement.
+Group otherNetworkSwitchingGroup(const Programme& programme, const OtherNetwork& other, bool ta);
 
 }  // namespace tallowmere

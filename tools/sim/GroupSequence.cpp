@@ -11,24 +11,33 @@ using namespace std::chrono_literals;
 enum class Slot { Basic, Text, Extra };
 
 // Ten groups, a little under a second on air.
-constexpr std::array<Slot, 10> kSlots = {Slot::Basic, Slot::Text,  Slot::Basic, Slot::Text,  Slot::Basic,
-                                         Slot::Text,  Slot::Basic, Slot::Text,  Slot::Basic, Slot::Extra};
+constexpr std::array<Slot, 10> kSlots = {Slot::Basic, Slot::Text, Slot::Basic, Slot::Text, Slot::Extra,
+                                         Slot::Basic, Slot::Text, Slot::Basic, Slot::Text, Slot::Extra};
 
 // A receiver that has just tuned gets the time within seconds, not only at the next
 // change of minute.
 constexpr milliseconds kFirstClockAfter = 2s;
+constexpr int kRadioTextPlusGroup = 12;  // 12A
 
 }  // namespace
 
 GroupSequence::GroupSequence(const Station& station) : station_(station) {
-  // TMC messages take every other extra slot; the rest go round the other types.
-  const bool tmc = !station.tmcMessages.empty();
-  for (const Extra e :
-       {Extra::TmcAnnouncement, Extra::TmcMessage, Extra::OtherNetwork, Extra::TmcMessage,
-        Extra::SlowLabelling, Extra::TmcMessage, Extra::ProgrammeTypeName, Extra::TmcMessage}) {
-    const bool tmcExtra = e == Extra::TmcAnnouncement || e == Extra::TmcMessage;
-    if (tmcExtra && !tmc) continue;
-    if (e == Extra::OtherNetwork && !station.otherNetwork) continue;
+  // TMC messages and the long PS take a good share of the extra slots, so that a receiver
+  // has them within half a minute; the rest go round the other types.
+  using enum Extra;
+  for (const Extra e : {TmcAnnouncement,   LongPs, TmcMessage,
+                        RadioTextPlus,     LongPs, OtherNetwork,
+                        TmcMessage,        LongPs, RadioTextPlusAnnouncement,
+                        OtherNetwork,      LongPs, TmcMessage,
+                        SlowLabelling,     LongPs, RadioTextPlus,
+                        ProgrammeTypeName, LongPs, TmcMessage,
+                        OtherNetwork,      LongPs}) {
+    const bool sent = (e != TmcAnnouncement && e != TmcMessage) || !station.tmcMessages.empty();
+    const bool rtPlus = e != RadioTextPlus && e != RadioTextPlusAnnouncement;
+    if (!sent || (e == OtherNetwork && !station.otherNetwork) || (e == LongPs && station.longPs.empty()) ||
+        (!rtPlus && station.radioTextPlus.empty())) {
+      continue;
+    }
     extras_.push_back(e);
   }
 }
@@ -93,8 +102,26 @@ Group GroupSequence::extra() {
   const Programme& p = station_.programme;
   switch (e) {
     case Extra::TmcAnnouncement:
-      return applicationAnnouncementGroup(p, 8, tmcSystemInformation(station_.tmcLocationTable),
+      tmcVariant_ = 1 - tmcVariant_;
+      return applicationAnnouncementGroup(p, 8,
+                                          tmcVariant_ == 1 ? tmcSystemInformation(station_.tmcLocationTable)
+                                                           : tmcServiceIdentifier(station_.tmcServiceId),
                                           kTmcApplicationId);
+    case Extra::RadioTextPlusAnnouncement:
+      return applicationAnnouncementGroup(p, kRadioTextPlusGroup, 0, kRadioTextPlusApplicationId);
+    case Extra::RadioTextPlus: {
+      // The tags of the text on air; each new text toggles the item.
+      const long number = textNumber_.value_or(0);
+      const auto& tags =
+          station_.radioTextPlus[static_cast<std::size_t>(number) % station_.radioTextPlus.size()];
+      return radioTextPlusGroup(p, kRadioTextPlusGroup, number % 2 == 1, tags[0].contentType != 0, tags[0],
+                                tags[1]);
+    }
+    case Extra::LongPs: {
+      const Group g = longPsGroup(p, longPsSegment_, station_.longPs);
+      longPsSegment_ = (longPsSegment_ + 1) % 8;
+      return g;
+    }
     case Extra::TmcMessage: {
       const TmcMessage& m = station_.tmcMessages[tmcMessage_];
       tmcMessage_ = (tmcMessage_ + 1) % station_.tmcMessages.size();

@@ -16,7 +16,7 @@ struct WallClock {
 };
 
 // The groups a station sends, one after the other, in a mix like a real station's:
-// mostly 0A and 2A, one of the other types in every tenth slot, and 4A at every change
+// mostly 0A and 2A, one of the other types in every fifth slot, and 4A at every change
 // of minute. The content follows the time since tuning: the RadioText changes every
 // text period and traffic announcements keep their schedule.
 class GroupSequence {
@@ -28,7 +28,16 @@ class GroupSequence {
   bool trafficAnnouncementOn(std::chrono::milliseconds sinceTune) const;
 
  private:
-  enum class Extra { TmcMessage, TmcAnnouncement, OtherNetwork, SlowLabelling, ProgrammeTypeName };
+  enum class Extra {
+    TmcMessage,
+    TmcAnnouncement,
+    OtherNetwork,
+    SlowLabelling,
+    ProgrammeTypeName,
+    LongPs,
+    RadioTextPlus,
+    RadioTextPlusAnnouncement
+  };
 
   bool clockDue(std::chrono::milliseconds sinceTune, const WallClock& clock) const;
   Group basicTuning(std::chrono::milliseconds sinceTune);
@@ -47,6 +56,8 @@ class GroupSequence {
   std::size_t tmcMessage_ = 0;
   int otherNetworkVariant_ = 0;
   int nameSegment_ = 0;
+  int longPsSegment_ = 0;
+  int tmcVariant_ = 0;
   std::optional<std::chrono::sys_time<std::chrono::minutes>> clockMinute_;  // of the last 4A
 };
 

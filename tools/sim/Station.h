@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -26,14 +27,19 @@ struct Station {
   SwitchingFlags flags;
   std::span<const int> alternativeFrequencies;   // 100 kHz units
   std::span<const std::string_view> radioTexts;  // the next one every textPeriod
+  // RadioText Plus, by text: the item's two tags (content type 0 for none); no item runs
+  // while a text has neither. Empty: no RT+.
+  std::span<const std::array<RadioTextPlusTag, 2>> radioTextPlus;
   TextEnd textEnd;
   std::chrono::seconds textPeriod;
   std::string_view programmeTypeName;  // 8 characters
+  std::string_view longPs;             // UTF-8, at most 32 bytes; empty: none sent
   std::uint8_t extendedCountryCode;
   ProgrammeItem programmeItem;
   std::optional<OtherNetwork> otherNetwork;
   std::span<const TmcMessage> tmcMessages;  // empty: no TMC service
   int tmcLocationTable;
+  int tmcServiceId;
   std::optional<TrafficSchedule> traffic;
 };
 

@@ -15,6 +15,12 @@ constexpr std::array<std::string_view, 4> kDaleTexts = {
     "Roadworks on the A59 at Skelby Bridge: expect delays northbound",
     "Dale FM: news on the hour, weather at twenty past",
 };
+// "Now playing: The Lanterns - Harbour Lights": item.artist from 13, item.title from 28.
+constexpr std::array<std::array<RadioTextPlusTag, 2>, 4> kDaleRadioTextPlus = {
+    {{},
+     {{{.contentType = 4, .start = 13, .length = 12}, {.contentType = 1, .start = 28, .length = 14}}},
+     {},
+     {}}};
 // clang-format off
 constexpr std::array<TmcMessage, 3> kDaleTmcMessages = {{
     {.event = 701, .location = 0x2A17, .extent = 2, .negativeDirection = false, .duration = 3, .diversion = false},
@@ -37,14 +43,17 @@ constexpr std::array<Station, 2> kStations = {{
      .flags = {.ta = false, .music = true, .decoderId = 0b0001},
      .alternativeFrequencies = kDaleFrequencies,
      .radioTexts = kDaleTexts,
+     .radioTextPlus = kDaleRadioTextPlus,
      .textEnd = TextEnd::Spaces,
      .textPeriod = 30s,
      .programmeTypeName = "POP HITS",
+     .longPs = "Dale FM \xE2\x80\x93 Skelby & the valley",
      .extendedCountryCode = 0xE1,
      .programmeItem = {.day = 12, .hour = 14, .minute = 0},
      .otherNetwork = OtherNetwork{.pi = 0xC7F3, .ps = "FEN&FOLK", .tp = false},
      .tmcMessages = kDaleTmcMessages,
      .tmcLocationTable = 7,
+     .tmcServiceId = 15,
      .traffic = TrafficSchedule{.firstAfter = 10s, .length = 30s, .every = 300s}},
     {.frequencyDigits = "10450",
      .programme = {.pi = 0xC7F3, .tp = false, .pty = 28},
@@ -52,14 +61,17 @@ constexpr std::array<Station, 2> kStations = {{
      .flags = {.ta = false, .music = true, .decoderId = 0b0001},
      .alternativeFrequencies = kFenFrequencies,
      .radioTexts = kFenTexts,
+     .radioTextPlus = {},
      .textEnd = TextEnd::CarriageReturn,
      .textPeriod = 30s,
      .programmeTypeName = "FOLK    ",
+     .longPs = "",
      .extendedCountryCode = 0xE1,
      .programmeItem = {},
      .otherNetwork = std::nullopt,
      .tmcMessages = {},
      .tmcLocationTable = 0,
+     .tmcServiceId = 0,
      .traffic = std::nullopt},
 }};
 

@@ -209,6 +209,7 @@ function receive(message) {
   for (const [name, change] of Object.entries(message.fields ?? {})) applyField(name, change);
   page.receiver = message.receiver ?? page.receiver;
   page.counters = message.counters ?? page.counters;
+  if (message.station) showDetails(message.station);
   showConnection();
   if (full || message.samples?.length) {
     addSamples(message.samples ?? []);
