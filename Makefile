@@ -69,7 +69,7 @@ format:
 	clang-format -i $(SOURCES)
 
 # clang-tidy on the core, with the checks of .clang-tidy.
-CORE_SOURCES = $(shell git ls-files 'display/*.cpp' 'settings/*.cpp' 'rds/*.cpp' 'receiver/*.cpp' 'output/*.cpp' 'station/*.cpp' 'log/*.cpp' 'remote/*.cpp' 'form/*.cpp')
+CORE_SOURCES = $(shell git ls-files 'display/*.cpp' 'settings/*.cpp' 'rds/*.cpp' 'receiver/*.cpp' 'output/*.cpp' 'station/*.cpp' 'checks/*.cpp' 'log/*.cpp' 'remote/*.cpp' 'form/*.cpp')
 tidy: build
 	clang-tidy -p $(BUILD) --quiet --warnings-as-errors='*' $(CORE_SOURCES)
 

@@ -18,12 +18,19 @@ ReplayDriver::ReplayDriver(std::FILE* out)
       wallClock_(kReplayStart),
       log_(wallClock_, "log", false),
       station_([this] { return std::chrono::duration<double>(wallClock_.now().time_since_epoch()).count(); }),
+      checks_(
+          station_, [this] { return wallClock_.now(); }, "maintenance"),
       form_(port_, timers_, files_) {
-  // The station model hears each event first, so the log's events of a group follow its facts.
+  // The station model hears each event first, so the log's events of a group follow its facts
+  // and the checks judge them.
   form_.addListener(&station_);
+  form_.addListener(&checks_);
   form_.addListener(&log_);
+  station_.addListener(&checks_);
   station_.addListener(&log_.stationEvents());
   form_.Form_Load();
+  // A replay's receiver is always there.
+  checks_.receiverConnected();
 }
 
 void ReplayDriver::receive(std::string_view chunk) {

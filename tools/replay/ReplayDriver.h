@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 #include "log/StationLog.h"
 #include "log/WallClock.h"
@@ -33,6 +34,8 @@ class ReplayDriver {
 
   FrmMain& form() { return form_; }
   StationModel& station() { return station_; }
+  Checks& checks() { return checks_; }
+  const WallClock& clock() const { return wallClock_; }
 
  private:
   class RecordingPort : public ReceiverPort {
@@ -57,6 +60,7 @@ class ReplayDriver {
   ManualWallClock wallClock_;
   StationLog log_;
   StationModel station_;
+  Checks checks_;
   FrmMain form_;
 };
 

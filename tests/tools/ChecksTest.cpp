@@ -1,0 +1,208 @@
+// The station checks judged on the replay driver's clock: groups built with the encoder,
+// faults scripted, the alarms heard as the log and the command hear them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "tests/support/WorkingFolder.h"
+#include "tools/replay/ReplayDriver.h"
+#include "tools/sim/GroupEncoder.h"
+
+namespace tallowmere::test {
+namespace {
+
+using ChecksTest = InWorkingFolder;
+
+// What a station sends, built with the encoder: PS with its AF pair, ECC, the TMC
+// announcement and TMC messages.
+struct Air {
+  Programme programme{0xD42A, true, 10};
+  SwitchingFlags flags;
+  std::string ps = "TALLOWME";
+  std::uint16_t af = 0xE1AB;  // one frequency: 104.6 MHz
+  std::uint8_t ecc = 0xE0;
+  bool tmcMessages = true;
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    for (int segment = 0; segment < 4; ++segment) {
+      out.push_back(groupLine(basicTuningGroup(programme, flags, segment, ps, af)));
+    }
+    out.push_back(groupLine(slowLabellingGroup(programme, ecc, {})));
+    out.push_back(
+        groupLine(applicationAnnouncementGroup(programme, 8, tmcSystemInformation(1), kTmcApplicationId)));
+    if (tmcMessages) out.push_back(groupLine(tmcGroup(programme, {.event = 101, .location = 12345})));
+    return out;
+  }
+};
+
+// The replay driver with the alarms it raises and clears, each with its time in seconds
+// from the start-up tune.
+struct CheckRun : CheckEvents {
+  explicit CheckRun(const std::string& checks) {
+    std::ofstream("tallowmere.ini") << "[Tallowmere]\nFrequency=104.6\n[Checks]\n" + checks;
+    driver = std::make_unique<ReplayDriver>(std::tmpfile());
+    driver->checks().addListener(this);
+    driver->tick(TimerId::tmrSetFreqAtStart);
+    start = driver->clock().now();
+  }
+  double now() const { return std::chrono::duration<double>(driver->clock().now() - start).count(); }
+  void play(const Air& air, double seconds) {
+    const std::vector<std::string> lines = air.lines();
+    for (std::size_t i = 0; now() < seconds; ++i) driver->receive(lines[i % lines.size()]);
+  }
+  // Until `seconds`, signal polls with this level and no group.
+  void quiet(double seconds, int level = 45) {
+    while (now() < seconds) {
+      driver->receive(" RDS STEREO RSSI: " + std::to_string(level) + "\r\n");
+      driver->tick(TimerId::tmrRSSI);
+    }
+  }
+  void alarmChanged(const AlarmEvent& e) override {
+    alarms.push_back(std::string(checkName(e.check)) + (e.raised ? " raised " : " cleared ") + e.expected +
+                     "/" + e.received);
+    times.push_back(std::chrono::duration<double>(e.time - start).count());
+  }
+  void maintenanceChanged(bool on) override {
+    alarms.push_back(on ? "maintenance start" : "maintenance end");
+  }
+  std::unique_ptr<ReplayDriver> driver;
+  CheckTime start;
+  std::vector<std::string> alarms;
+  std::vector<double> times;
+};
+
+// Each check: 40 s of a good station, a fault from 40 s to `faultEnd`, then good again. Its
+// alarm is raised once the fault has been judged failing for the 10 s trigger time (judged
+// failing `lag` seconds into it), and cleared 30 s after it ends.
+TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelease) {
+  struct Row {
+    const char* what;
+    std::string setting;
+    std::function<void(Air&)> fault;
+    std::string raised;  // the raised alarm: check, expected/received
+    double faultEnd = 60;
+    double lag = 0;
+  };
+  const std::vector<Row> rows = {
+      {"a wrong PI", "PI=D4*A", [](Air& a) { a.programme.pi = 0xD52A; }, "pi raised D4*A/D52A"},
+      {"a name not the station's", "PS=TALLOWME|TALLOW", [](Air& a) { a.ps = "TALLOWFM"; },
+       "ps raised TALLOWME|TALLOW/TALLOWFM"},
+      {"a wrong PTY", "PTY=10", [](Air& a) { a.programme.pty = 5; }, "pty raised 10/5"},
+      {"TP off", "TP=1", [](Air& a) { a.programme.tp = false; }, "tp raised 1/0"},
+      {"a wrong ECC", "ECC=E0", [](Air& a) { a.ecc = 0xE1; }, "ecc raised E0/E1"},
+      {"a frequency missing from the AF list", "AF=104.6", [](Air& a) { a.af = 0xE1AC; },
+       "af raised 104.6/104.7"},
+      {"TMC messages stop", "TMC=yes", [](Air& a) { a.tmcMessages = false; }, "tmc raised yes/last group 13",
+       200, Checks::kSlowFactSeconds},
+      {"an announcement stuck on", "MaxAnnouncement=0.5", [](Air& a) { a.flags.ta = true; },
+       "announcement raised at most 0.5 min/on for 0.7 min", 90, 30},
+  };
+  for (const Row& row : rows) {
+    CheckRun run(row.setting);
+    Air air;
+    run.play(air, 40);
+    Air wrong = air;
+    row.fault(wrong);
+    run.play(wrong, row.faultEnd);
+    run.play(air, row.faultEnd + 45);
+    ASSERT_EQ(run.alarms.size(), 2u) << row.what;
+    EXPECT_TRUE(run.alarms[0].starts_with(row.raised)) << row.what << ": " << run.alarms[0];
+    EXPECT_TRUE(run.alarms[1].starts_with(row.raised.substr(0, row.raised.find(' ')) + " cleared"))
+        << row.what << ": " << run.alarms[1];
+    // Within the two receptions that confirm a fact.
+    EXPECT_NEAR(run.times[0], 40 + row.lag + 10 + 1, 1) << row.what;
+    EXPECT_NEAR(run.times[1], row.faultEnd + 30 + 1, 1) << row.what;
+  }
+}
+
+// What raises nothing, and what a missing fact, a silent receiver or the maintenance file do.
+TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
+  struct Row {
+    const char* what;
+    std::string setting;
+    std::function<void(CheckRun&, Air&)> script;
+    std::vector<std::string> alarms;  // check and state only
+  };
+  const auto wrongPi = [](Air& a) { a.programme.pi = 0xD52A; };
+  const std::vector<Row> rows = {
+      {"a fault shorter than the trigger time",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         r.play(a, 40);
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 48);
+         r.play(a, 100);
+       },
+       {}},
+      {"a retune's unknown spell restarts the count",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 38);
+         r.driver->form().cmdSetFreq_Click();
+         r.play(wrong, 76);
+         r.driver->form().cmdSetFreq_Click();
+         r.play(a, 120);
+       },
+       {}},
+      {"a fact still missing after 30 s",
+       "ECC=E0\nPTY=10",
+       [](CheckRun& r, Air& a) {
+         a.ecc = 0;  // no 1A at all would be the same: the ECC variant never counts
+         r.play(a, 60);
+       },
+       {"ecc raised"}},
+      {"no group for 30 s",
+       "",
+       [](CheckRun& r, Air& a) {
+         r.play(a, 10);
+         r.quiet(60);
+         r.play(a, 100);
+       },
+       {"rds raised", "rds cleared"}},
+      {"a weak signal, too weak for RDS",
+       "MinLevel=30",
+       [](CheckRun& r, Air&) {
+         r.quiet(20, 45);
+         r.quiet(40, 20);
+         r.quiet(80, 45);
+       },
+       {"level raised", "rds raised", "level cleared"}},
+      {"the maintenance file",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         std::ofstream("maintenance") << "";
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 60);
+         std::filesystem::remove("maintenance");
+         r.play(a, 100);
+       },
+       {"maintenance start", "maintenance end"}},
+      {"an unreadable value leaves the other checks on",
+       "PI=D42\nTP=0",
+       [](CheckRun& r, Air& a) { r.play(a, 60); },
+       {"tp raised"}},
+  };
+  for (const Row& row : rows) {
+    testing::internal::CaptureStderr();
+    CheckRun run(row.setting);
+    Air air;
+    air.programme.tp = true;
+    row.script(run, air);
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::vector<std::string> alarms;
+    for (const std::string& a : run.alarms) alarms.push_back(a.substr(0, a.find(' ', a.find(' ') + 1)));
+    EXPECT_EQ(alarms, row.alarms) << row.what;
+    EXPECT_EQ(err.find("[Checks] PI \"D42\" is not four hexadecimal digits or *; the pi check is off") !=
+                  std::string::npos,
+              row.setting.starts_with("PI=D42\n"))
+        << row.what << err;
+  }
+}
+
+}  // namespace
+}  // namespace tallowmere::test
