@@ -65,12 +65,12 @@ Checks::Checks(const StationModel& station, std::function<CheckTime()> now, std:
 
 void Checks::configure(CheckSettings settings) {
   settings_ = std::move(settings);
+  for (CheckState& state : states_) state.since = now_();
 }
 
 void Checks::started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) {
   configure(checkSettings(ini, iniPath));
   hasReceiver_ = !info.device.empty();
-  judgeAll();
 }
 
 void Checks::groupDecoded(const GroupRecord&, const DecoderState& s) {

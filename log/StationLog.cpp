@@ -24,6 +24,18 @@ std::string_view byName(ChangeBy by) {
 
 }  // namespace
 
+void StationLog::alarmChanged(const AlarmEvent& e) {
+  LogLine line(e.time, "alarm");
+  line.text("check", checkName(e.check)).text("state", e.raised ? "raised" : "cleared");
+  line.text("expected", e.expected).text("received", e.received);
+  if (!e.raised) line.seconds("duration", e.durationSeconds);
+  write(line);
+}
+
+void StationLog::maintenanceChanged(bool on) {
+  write(LogLine(clock_.now(), "maintenance").text("state", on ? "start" : "end"));
+}
+
 int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
   if (ini.status() != IniFile::Status::Read) return StationLog::kDefaultLogDays;
   const auto value = ini.value("Log", "LogDays");

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/CheckEvents.h"
 #include "form/FormEvents.h"
 #include "log/DayFiles.h"
 #include "log/StationWatcher.h"
@@ -19,8 +20,8 @@ namespace tallowmere {
 // heard from the station model through the watcher; one JSON line each. It takes every
 // stderr line while it exists. Nothing is written before the start, which reads [Log]
 // LogDays; what was reported before follows the start line. With LogDays 0 nothing is
-// written at all.
-class StationLog : public FormEvents, private ProblemSink {
+// written at all. The checks' alarms and the maintenance file are events too.
+class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
  public:
   static constexpr int kDefaultLogDays = 90;
 
@@ -51,6 +52,9 @@ class StationLog : public FormEvents, private ProblemSink {
   void trafficChanged(int state) override { watcher_.trafficChanged(state); }
   // Every few seconds: the old files go as soon as a new UTC day begins.
   void polled() override { removeExpiredOnNewDay(clock_.now()); }
+
+  void alarmChanged(const AlarmEvent& e) override;
+  void maintenanceChanged(bool on) override;
 
  private:
   void problemReported(ProblemKind kind, std::string_view line) override;

@@ -22,8 +22,11 @@ Monitor::Monitor()
       window_(form_) {
   // The station model hears each event first, so the log's events of a group follow its facts.
   form_.addListener(&station_);
+  form_.addListener(&checks_);
   form_.addListener(&log_);
+  station_.addListener(&checks_);
   station_.addListener(&log_.stationEvents());
+  checks_.addListener(&log_);
   log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);
@@ -45,7 +48,8 @@ void Monitor::startWebServer() {
                      files_,
                      events_,
                      pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
-                     [this] { showChanges(); }};
+                     [this] { showChanges(); },
+                     &checks_};
   web_ = std::make_unique<WebServer>(std::move(sources), settings);
   if (!web_->listen()) {
     web_.reset();

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 #include "log/StationLog.h"
 #include "log/WallClock.h"
@@ -53,6 +54,7 @@ class Monitor : private ReceiverEvents {
   SerialLink serial_;
   QtTimers timers_;
   StationModel station_;
+  Checks checks_{station_, [] { return std::chrono::system_clock::now(); }, "maintenance"};
   FrmMain form_;
   MonitorWindow window_;
   EventHistory events_;

@@ -15,7 +15,7 @@ std::string monitorJson(const MonitorStatus& status);
 std::string countersJson(const MonitorStatus& status);
 
 // The whole state: {"fields": {...}, "decoded": N, "receiver": ..., "monitor": ...,
-// "counters": ..., "station": ...}. The fields are those of the replay driver's dump, each with "shown"
+// "counters": ..., "station": ..., "checks": ...}. The fields are those of the replay driver's dump, each with "shown"
 // added: its text as the window draws it.
 std::string stateJson(const MonitorStatus& status);
 

@@ -147,7 +147,8 @@ MonitorStatus WebServer::status() const {
           kProgramVersion,
           started_,
           now,
-          now};
+          now,
+          sources_.checks};
 }
 
 void WebServer::groupDecoded(const GroupRecord& g, const DecoderState& s) {

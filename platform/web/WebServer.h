@@ -26,6 +26,7 @@ struct WebSources {
   const EventHistory& events;
   std::string layoutJson;                // the window's fields and where they lie
   std::function<void()> controlApplied;  // a remote click changed the form
+  const Checks* checks = nullptr;
 };
 
 // The built-in web server: the live page, the state and events as JSON, the groups as

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "remote/Metrics.h"
+#include "remote/StateJson.h"
 #include "tests/support/WorkingFolder.h"
 #include "tools/replay/ReplayDriver.h"
 #include "tools/sim/GroupEncoder.h"
@@ -62,6 +64,12 @@ struct CheckRun : CheckEvents {
     alarms.push_back(std::string(checkName(e.check)) + (e.raised ? " raised " : " cleared ") + e.expected +
                      "/" + e.received);
     times.push_back(std::chrono::duration<double>(e.time - start).count());
+    // What the web server would hand out at this moment.
+    ReceptionCounters counters{[] { return 0.0; }};
+    MonitorStatus status{
+        driver->form().fields(), driver->station(), counters, 0, true, "", "", "", "", {}, 0, 0,
+        &driver->checks()};
+    served.push_back(stateJson(status) + metricsText(status, {}, {}));
   }
   void maintenanceChanged(bool on) override {
     alarms.push_back(on ? "maintenance start" : "maintenance end");
@@ -70,6 +78,7 @@ struct CheckRun : CheckEvents {
   CheckTime start;
   std::vector<std::string> alarms;
   std::vector<double> times;
+  std::vector<std::string> served;
 };
 
 // Each check: 40 s of a good station, a fault from 40 s to `faultEnd`, then good again. Its
@@ -99,6 +108,7 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
        "announcement raised at most 0.5 min/on for 0.7 min", 90, 30},
   };
   for (const Row& row : rows) {
+    std::filesystem::remove_all("log");
     CheckRun run(row.setting);
     Air air;
     run.play(air, 40);
@@ -113,6 +123,21 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     // Within the two receptions that confirm a fact.
     EXPECT_NEAR(run.times[0], 40 + row.lag + 10 + 1, 1) << row.what;
     EXPECT_NEAR(run.times[1], row.faultEnd + 30 + 1, 1) << row.what;
+    const std::string name = row.raised.substr(0, row.raised.find(' '));
+    EXPECT_NE(run.served[0].find("\"" + name + "\": {\"judged\": \"failing\", \"alarm\": true"),
+              std::string::npos)
+        << run.served[0];
+    EXPECT_NE(run.served[0].find("\ntallowmere_check_alarm{check=\"" + name + "\"} 1\n"), std::string::npos);
+    EXPECT_NE(run.served[1].find("\ntallowmere_check_alarm{check=\"" + name + "\"} 0\n"), std::string::npos);
+    EXPECT_NE(run.served[1].find("\ntallowmere_check_known{check=\"" + name + "\"} 1\n"), std::string::npos);
+    // The log: one alarm event raised, one cleared with its duration.
+    const std::string log = readFile("log/2025-01-01.jsonl");
+    const std::string event = "\"event\":\"alarm\",\"check\":\"" + name + "\",\"state\":";
+    EXPECT_NE(log.find(event + "\"raised\""), std::string::npos) << log;
+    EXPECT_NE(log.find(event + "\"cleared\""), std::string::npos) << log;
+    char duration[32];
+    std::snprintf(duration, sizeof duration, "\"duration\":%.1f}", run.times[1] - run.times[0]);
+    EXPECT_NE(log.find(duration), std::string::npos) << log;
   }
 }
 

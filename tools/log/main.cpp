@@ -39,7 +39,7 @@ constexpr char kUsage[] =
     "  --help             prints this text\n"
     "\n"
     "Events: start, stop, receiver, tune, volume, pi, ps, pty, radiotext, af, ecc, pin,\n"
-    "language, traffic, tmc, signal, clock, file, diagnostic, log_full.\n"
+    "language, traffic, tmc, signal, clock, alarm, maintenance, file, diagnostic, log_full.\n"
     "Exit status: 0; 2 for a bad option or date, a missing folder, or a line that is not\n"
     "valid JSON (it is skipped and named on stderr, the rest is printed).\n";
 

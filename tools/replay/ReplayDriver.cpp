@@ -1,6 +1,7 @@
 #include "tools/replay/ReplayDriver.h"
 
 #include "display/JsonDump.h"
+#include "remote/ChecksJson.h"
 #include "station/StationJson.h"
 #include "tools/replay/ScriptLine.h"
 
@@ -28,6 +29,7 @@ ReplayDriver::ReplayDriver(std::FILE* out)
   form_.addListener(&log_);
   station_.addListener(&checks_);
   station_.addListener(&log_.stationEvents());
+  checks_.addListener(&log_);
   form_.Form_Load();
   // A replay's receiver is always there.
   checks_.receiverConnected();
@@ -78,6 +80,8 @@ void ReplayDriver::dump() {
   std::string json = dumpJson(form_.fields(), port_.sent, form_.groupsDecoded());
   std::string station = ", \"station\": ";
   appendStationJson(station, station_.station());
+  station += ", \"checks\": ";
+  appendChecksJson(station, checks_);
   json.insert(json.size() - 2, station);
   std::fwrite(json.data(), 1, json.size(), out_);
   std::fflush(out_);
