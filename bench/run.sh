@@ -5,7 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build-release}" && pwd)
 export REPLAY=$build/tallowmere-replay SIM=$build/tools/sim/tallowmere-sim
-export PROBE=$build/bench/tallowmere-probe MONITOR=$build/tallowmere WEBCLIENT=$build/bench/tallowmere-webclient
+export PROBE=$build/bench/tallowmere-probe STATIONCOST=$build/bench/tallowmere-stationcost MONITOR=$build/tallowmere WEBCLIENT=$build/bench/tallowmere-webclient
 export CAPTURES=${CAPTURES:-$here/../../shared/captures}
 export BENCH_RUNS=${BENCH_RUNS:-3} BENCH_SECONDS=${BENCH_SECONDS:-60}
 BENCH_TMP=$(mktemp -d)

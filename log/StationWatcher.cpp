@@ -43,9 +43,15 @@ void StationWatcher::psChanged(const Station& s) {
   write_(line("ps").stationText("ps", logged_.ps));
 }
 
+// A text newly confirmed on the flag in use; a toggle alone brings back the flag's old
+// text, which is no news.
 void StationWatcher::radioTextChanged(const Station& s) {
-  const auto& text = s.currentRadioText();
-  if (!text || text->empty() || *text == logged_.radioText) return;
+  const auto seen = logged_.radioTextOfFlag;
+  logged_.radioTextOfFlag = s.radioText;
+  if (!s.radioTextFlag) return;
+  const auto flag = static_cast<std::size_t>(*s.radioTextFlag);
+  const auto& text = s.radioText[flag];
+  if (!text || text == seen[flag] || text->empty() || *text == logged_.radioText) return;
   logged_.radioText = *text;
   write_(line("radiotext").stationText("text", logged_.radioText));
 }

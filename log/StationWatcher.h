@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -56,6 +57,7 @@ class StationWatcher : public StationEvents {
     std::string pi;
     std::string ps;
     std::string radioText;
+    std::array<std::optional<std::string>, 2> radioTextOfFlag;  // as last heard
     bool tmc = false;
     std::optional<bool> stereo;
     std::optional<int> level;

@@ -8,10 +8,11 @@ namespace {
 // AF codes: IEC 62106, 6.2.1.6 (tables 10 to 12).
 constexpr unsigned kFirstCount = 224;  // 224 + n: a list of n frequencies follows
 constexpr unsigned kLastCount = 249;
-constexpr std::uint8_t kFiller = 205;
 constexpr std::uint8_t kLfMfFollows = 250;
-constexpr std::size_t kListsKept = 8;  // per leading frequency, once and twice heard
+constexpr std::size_t kListsKept = 8;  // per leading frequency
+constexpr int kCounted = 2;            // receptions alike
 
+// Codes 1 to 204 are VHF frequencies; the filler 205 and the codes left unassigned are none.
 bool isVhf(std::uint8_t code) {
   return code >= 1 && code <= 204;
 }
@@ -41,54 +42,58 @@ void addOnce(std::vector<int>& to, int khz) {
   if (std::ranges::find(to, khz) == to.end()) to.push_back(khz);
 }
 
-void keep(std::vector<std::vector<std::uint8_t>>& lists, const std::vector<std::uint8_t>& list) {
-  lists.push_back(list);
-  if (lists.size() > kListsKept) lists.erase(lists.begin());
-}
-
 }  // namespace
 
 bool AfLists::receive(std::uint16_t blockC) {
   const auto first = static_cast<std::uint8_t>(blockC >> 8);
   const auto second = static_cast<std::uint8_t>(blockC & 0xFF);
   if (first < kFirstCount || first > kLastCount) {
-    if (assembling_) assembling_->insert(assembling_->end(), {first, second});
+    if (assembling_) {
+      assembling_->push_back(first);
+      assembling_->push_back(second);
+    }
     return false;
   }
   bool changed = false;
-  if (assembling_ && counted(*assembling_)) {
+  if (assembling_ && changesFact(*assembling_)) {
     auto assembled = assemble();
     changed = assembled != fact_;
     fact_ = std::move(assembled);
   }
-  assembling_ = Codes{second};
+  if (!assembling_) assembling_.emplace();
+  assembling_->assign(1, second);
   return changed;
 }
 
-// Whether the list counts now for the first time: it was heard once before, alike.
-bool AfLists::counted(const Codes& list) {
+// Whether a whole list changes what counts: a method B list counted for the first time,
+// or a counted method A list now heard more often than the one that leads.
+bool AfLists::changesFact(const Codes& list) {
   if (list.empty() || !isVhf(list[0])) return false;
-  auto& counted = counted_[list[0]];
-  if (std::ranges::find(counted, list) != counted.end()) {
-    if (!isMethodB(list)) lastCountedA_ = list;
-    return true;
-  }
   auto& heard = heard_[list[0]];
-  if (std::ranges::find(heard, list) == heard.end()) {
-    keep(heard, list);
+  const auto it = std::ranges::find(heard, list, &Heard::codes);
+  if (it == heard.end()) {
+    if (heard.size() == kListsKept) heard.erase(std::ranges::min_element(heard, {}, &Heard::receptions));
+    heard.push_back({list, 1});
     return false;
   }
-  keep(counted, list);
-  if (!isMethodB(list)) lastCountedA_ = list;
+  const int receptions = ++it->receptions;
+  if (isMethodB(list)) return receptions == kCounted;
+  if (leaderA_ == list) {
+    leaderReceptions_ = receptions;
+    return false;
+  }
+  if (receptions < kCounted || receptions <= leaderReceptions_) return false;
+  leaderA_ = list;
+  leaderReceptions_ = receptions;
   return true;
 }
 
 std::optional<AlternativeFrequencies> AfLists::assemble() const {
   AlternativeFrequencies af;
-  for (const auto& [tuned, lists] : counted_) {
+  for (const auto& [tuned, lists] : heard_) {
     AlternativeFrequencies::ListB b{vhfKhz(tuned), {}, {}};
-    for (const Codes& list : lists) {
-      if (!isMethodB(list)) continue;
+    for (const auto& [list, receptions] : lists) {
+      if (receptions < kCounted || !isMethodB(list)) continue;
       for (std::size_t i = 1; i + 1 < list.size(); i += 2) {
         const std::uint8_t other = list[i] == tuned ? list[i + 1] : list[i];
         if (!isVhf(other) || other == tuned) continue;
@@ -102,8 +107,8 @@ std::optional<AlternativeFrequencies> AfLists::assemble() const {
     af.method = 'B';
     return af;
   }
-  if (!lastCountedA_) return std::nullopt;
-  const Codes& list = *lastCountedA_;
+  if (!leaderA_) return std::nullopt;
+  const Codes& list = *leaderA_;
   for (std::size_t i = 0; i < list.size(); ++i) {
     if (list[i] == kLfMfFollows && i + 1 < list.size()) {
       if (const auto khz = lfMfKhz(list[++i])) af.frequencies.push_back(*khz);

@@ -18,14 +18,18 @@ bool sameTextIgnoringTrailingBlanks(std::string_view a, std::string_view b) {
   return withoutTrailingBlanks(a) == withoutTrailingBlanks(b);
 }
 
-SegmentedText::SegmentedText(std::size_t segments, std::size_t segmentLength)
-    : segmentLength_(segmentLength), received_(segments * segmentLength, ' '), segments_(segments) {}
+SegmentedText::SegmentedText(std::size_t segments, std::size_t segmentLength, End end)
+    : segmentLength_(segmentLength),
+      end_(end),
+      received_(segments * segmentLength, ' '),
+      segments_(segments) {}
 
 bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
   if (segment >= segments_.size() || characters.size() != segmentLength_) return false;
   const std::size_t at = segment * segmentLength_;
   Segment& state = segments_[segment];
   const bool alike = state != Segment::Missing && received_.compare(at, segmentLength_, characters) == 0;
+  if (alike && state == Segment::Counted) return false;  // a text on air repeats: nothing new
   if (alike) {
     state = Segment::Counted;
   } else {
@@ -49,6 +53,7 @@ void SegmentedText::restart() {
 std::optional<std::string> SegmentedText::wholeText() const {
   for (std::size_t i = 0; i < segments_.size(); ++i) {
     if (segments_[i] != Segment::Counted) return std::nullopt;
+    if (end_ == End::FullLength) continue;
     const std::size_t end = received_.find(kEndOfText, i * segmentLength_);
     if (end < (i + 1) * segmentLength_) return received_.substr(0, end);
   }

@@ -12,13 +12,15 @@ namespace tallowmere {
 // and a change on air never give a mixture: a segment counts when its last two receptions
 // are alike; a segment that arrives with other characters marks a new text, whose other
 // segments must each come again before they count. The text is whole when every segment up
-// to its end (a CR, or its full length) counts; the fact is the last text that was whole,
-// and it changes only when a whole text differs from it other than in trailing blanks.
+// to its end (a CR where the text may end early, else its full length) counts; the fact is the last text that
+// was whole, and it changes only when a whole text differs from it other than in trailing blanks.
 class SegmentedText {
  public:
-  SegmentedText(std::size_t segments, std::size_t segmentLength);
+  enum class End { FullLength, CarriageReturn };
+  SegmentedText(std::size_t segments, std::size_t segmentLength, End end);
 
-  // One segment as received; true when the fact changed.
+  // One segment as received; true when the fact changed. A segment that repeats what
+  // counted already costs a comparison only.
   bool receive(std::size_t segment, std::string_view characters);
   // A new text announced (the A/B flag toggled): every segment must come again.
   void restart();
@@ -29,6 +31,7 @@ class SegmentedText {
   std::optional<std::string> wholeText() const;
 
   std::size_t segmentLength_;
+  End end_;
   std::string received_;  // the last reception of each segment
   std::vector<Segment> segments_;
   std::optional<std::string> fact_;

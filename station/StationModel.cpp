@@ -17,9 +17,18 @@ constexpr int kEarliestClockDay = 15'079;  // 1900-03-01, the first day the cloc
 constexpr int kMaxOffsetHalfHours = 28;
 constexpr double kRateSpan = 60;
 
-std::string characters(std::uint16_t block) {
-  return {static_cast<char>(block >> 8), static_cast<char>(block & 0xFF)};
-}
+// The characters of blocks, two each, the first in the high byte.
+template <std::size_t N>
+struct Characters {
+  explicit Characters(std::array<std::uint16_t, N / 2> blocks) {
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+      bytes[2 * i] = static_cast<char>(blocks[i] >> 8);
+      bytes[2 * i + 1] = static_cast<char>(blocks[i] & 0xFF);
+    }
+  }
+  std::string_view view() const { return {bytes.data(), N}; }
+  std::array<char, N> bytes{};
+};
 
 template <typename T>
 bool update(std::optional<T>& fact, const std::optional<T>& value) {
@@ -56,8 +65,9 @@ void StationModel::reset() {
   ecc_ = {};
   language_ = {};
   pin_ = {};
-  ps_ = SegmentedText{4, 2};
-  radioText_ = {SegmentedText{16, 4}, SegmentedText{16, 4}};
+  ps_ = SegmentedText{4, 2, SegmentedText::End::FullLength};
+  radioText_ = {SegmentedText{16, 4, SegmentedText::End::CarriageReturn},
+                SegmentedText{16, 4, SegmentedText::End::CarriageReturn}};
   radioTextOfVersionB_ = {};
   radioTextFlag_ = {};
   lastRadioTextFlag_.reset();
@@ -118,7 +128,7 @@ bool StationModel::switching(std::uint16_t blockB) {
 
 // 0A and 0B: two characters of the PS in block D; 0A: AF in block C.
 void StationModel::basicTuning(const Blocks& b, bool versionB) {
-  if (ps_.receive(bitsOf(b[1], 0, 2), characters(b[3])) && update(station_.ps, ps_.fact())) {
+  if (ps_.receive(bitsOf(b[1], 0, 2), Characters<2>({b[3]}).view()) && update(station_.ps, ps_.fact())) {
     tell(&StationEvents::psChanged);
   }
   if (!versionB && af_.receive(b[2])) {
@@ -158,14 +168,16 @@ void StationModel::radioText(const Blocks& b, bool versionB) {
   lastRadioTextFlag_ = flag;
   if (radioTextOfVersionB_[index] != versionB) {
     radioTextOfVersionB_[index] = versionB;
-    text = versionB ? SegmentedText{16, 2} : SegmentedText{16, 4};
+    text = SegmentedText{16, versionB ? 2u : 4u, SegmentedText::End::CarriageReturn};
   }
-  const std::optional<std::string> current = station_.currentRadioText();
-  if (radioTextFlag_.receive(flag)) station_.radioTextFlag = radioTextFlag_.fact();
-  const std::string segment = versionB ? characters(b[3]) : characters(b[2]) + characters(b[3]);
-  const bool textChanged =
-      text.receive(bitsOf(b[1], 0, 4), segment) && update(station_.radioText[index], text.fact());
-  if (textChanged || station_.currentRadioText() != current) tell(&StationEvents::radioTextChanged);
+  // The flag in use changes the current text when the two texts differ.
+  const bool flagChanged = radioTextFlag_.receive(flag) && station_.radioText[0] != station_.radioText[1];
+  station_.radioTextFlag = radioTextFlag_.fact();
+  const auto segment = bitsOf(b[1], 0, 4);
+  const bool textChanged = (versionB ? text.receive(segment, Characters<2>({b[3]}).view())
+                                     : text.receive(segment, Characters<4>({b[2], b[3]}).view())) &&
+                           update(station_.radioText[index], text.fact());
+  if (textChanged || flagChanged) tell(&StationEvents::radioTextChanged);
 }
 
 // 4A, from the last two bits of block B on: the Modified Julian Day (17 bits), the UTC
@@ -184,24 +196,25 @@ void StationModel::clockTime(const Blocks& b) {
 
 void StationModel::countGroup(int typeIndex) {
   ++station_.groupsByType[static_cast<std::size_t>(typeIndex)];
+  ++groupsInMinute_;
   const double now = secondsNow_();
   const auto second = static_cast<long long>(std::floor(now));
   if (firstGroupAt_ < 0) {
     firstGroupAt_ = now;
     lastSecond_ = second;
   }
-  // The seconds that passed since the last group leave the minute.
-  for (long long s = lastSecond_ + 1; s <= std::min(second, lastSecond_ + 60); ++s) {
-    long long& count = groupsInSecond_[static_cast<std::size_t>(s % 60)];
-    groupsInMinute_ -= count;
-    count = 0;
+  if (second > lastSecond_) {
+    // The rate of the minute up to now, then the seconds that passed leave the minute.
+    const double span = now - std::max(firstGroupAt_, static_cast<double>(second - 60));
+    station_.groupRate = static_cast<double>(groupsInMinute_) / std::clamp(span, 1.0, kRateSpan);
+    for (long long s = lastSecond_ + 1; s <= std::min(second, lastSecond_ + 60); ++s) {
+      long long& count = groupsInSecond_[static_cast<std::size_t>(s % 60)];
+      groupsInMinute_ -= count;
+      count = 0;
+    }
+    lastSecond_ = second;
   }
-  lastSecond_ = std::max(lastSecond_, second);
   ++groupsInSecond_[static_cast<std::size_t>(lastSecond_ % 60)];
-  ++groupsInMinute_;
-  // The minute covers the 59 whole seconds before this one and this one so far.
-  const double span = now - std::max(firstGroupAt_, static_cast<double>(lastSecond_ - 59));
-  station_.groupRate = static_cast<double>(groupsInMinute_) / std::clamp(span, 1.0, kRateSpan);
 }
 
 }  // namespace tallowmere

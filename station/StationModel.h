@@ -61,8 +61,9 @@ class StationModel : public FormEvents {
   Confirmed<int> ecc_;
   Confirmed<int> language_;
   Confirmed<ProgrammeItemNumber> pin_;
-  SegmentedText ps_{4, 2};
-  std::array<SegmentedText, 2> radioText_{SegmentedText{16, 4}, SegmentedText{16, 4}};
+  SegmentedText ps_{4, 2, SegmentedText::End::FullLength};
+  std::array<SegmentedText, 2> radioText_{SegmentedText{16, 4, SegmentedText::End::CarriageReturn},
+                                          SegmentedText{16, 4, SegmentedText::End::CarriageReturn}};
   std::array<bool, 2> radioTextOfVersionB_{};
   Confirmed<int> radioTextFlag_;
   std::optional<int> lastRadioTextFlag_;

@@ -99,6 +99,45 @@ TEST_F(LogTest, TheStationClockIsLoggedOnceAnHour) {
   EXPECT_EQ(s.events("clock"), (std::vector<std::string>{"clock -120.0", "clock -120.0"}));
 }
 
+// The station's facts as events, each once, in the form the JSON gives them; a toggle back
+// to an old RadioText is no news.
+TEST_F(LogTest, TheStationsFactsAreLoggedAsTheyChange) {
+  LoggedMonitor s;
+  s.m.loadAndTune();
+  const TestStation station;
+  const auto language = [&](int code) {
+    Group g = slowLabellingGroup(station.programme, 0, {21, 13, 0});
+    g.blocks[2] = static_cast<std::uint16_t>(0x3000 | code);
+    return groupLine(g);
+  };
+  const std::vector<int> af = {1046, 880};
+  std::vector<std::string> lines(2, groupLine(slowLabellingGroup(station.programme, 0xE0, {21, 13, 0})));
+  lines.insert(lines.end(), 2, language(0x08));
+  for (std::size_t i : {0, 1, 0, 1, 0}) {
+    lines.push_back(
+        groupLine(basicTuningGroup(station.programme, {}, 0, station.ps, alternativeFrequencyPair(af, i))));
+  }
+  for (const auto& [textB, text] : {std::pair{false, "Jazztime"}, {true, "Piano"}, {false, "Jazztime"}}) {
+    const std::string air = radioTextForAir(text, TextEnd::CarriageReturn);
+    for (std::size_t k = 0; k < air.size() / 2; ++k)
+      lines.push_back(station.rtLine(textB, int(k % (air.size() / 4)), air));
+  }
+  for (const std::string& line : lines) s.m.receive(line);
+  std::vector<std::string> logged;
+  for (const std::string& line : logLines("2025-03-30")) {
+    const std::string event = valueOf(line, "event");
+    if (event == "ecc" || event == "pin" || event == "language" || event == "af" || event == "radiotext")
+      logged.push_back(line.substr(line.find("\"event\"")));
+  }
+  EXPECT_EQ(logged,
+            (std::vector<std::string>{R"("event":"ecc","ecc":"E0","country":"DE"})",
+                                      R"("event":"pin","pin":{"day": 21, "hour": 13, "minute": 0}})",
+                                      R"("event":"language","language":"German"})",
+                                      R"("event":"af","af":{"method": "A", "frequencies": [104600, 88000]}})",
+                                      R"("event":"radiotext","text":"Jazztime"})",
+                                      R"("event":"radiotext","text":"Piano"})"}));
+}
+
 TEST_F(LogTest, OldDayFilesGoAtStartAndAtMidnightAsLogDaysSays) {
   // clang-format off
   struct Case { const char* logDays; std::string keptAtStart, keptAfterMidnight; bool warned; };

@@ -88,6 +88,14 @@ Group slowLabelling(unsigned variant, unsigned data, ProgrammeItem item = {}, st
   return g;
 }
 
+// 15B: block B as 0B's with type 15, block D its copy.
+Group fastSwitching(SwitchingFlags flags, int segment) {
+  Group g = basicTuningGroup(kRtl, flags, segment, "104.6RTL", kRtl.pi);
+  g.blocks[1] = static_cast<std::uint16_t>((g.blocks[1] & 0x07FF) | 0xF800);
+  g.blocks[3] = g.blocks[1];
+  return g;
+}
+
 Group clock(int mjd, int hour, int minute, int offset) {
   return clockTimeGroup(kRtl, {mjd, hour, minute, offset});
 }
@@ -103,7 +111,9 @@ TEST(StationTest, EachFactIsDecodedOnceConfirmed) {
   const std::vector<std::tuple<const char*, Groups, std::string>> cases = {
       {"one group is no fact", Groups{ecc}, R"({"pi": null, "country": null, "ecc": null, "language": null, "pin": null, "ps": null, "pty": null)"},
       {"two alike are", ps("104.6RTL"), R"("pi": "D42A", "country": null, "ecc": null, "language": null, "pin": null, "ps": "104.6RTL", "pty": 10, "pty_name": "Pop Music", "tp": true, "ta": false, "ms": "music", "di": {"stereo": true, "artificial_head": false, "compressed": false, "dynamic_pty": false})"},
+      {"a CR is a character of the PS", ps("P2\rKLASS"), R"("ps": "P2 KLASS")"},
       {"speech, TA and the DI bits", ps("104.6RTL", 2, {true, false, 0b1110}), R"("ta": true, "ms": "speech", "di": {"stereo": false, "artificial_head": true, "compressed": true, "dynamic_pty": true})"},
+      {"15B: TA, MS and a DI bit", Groups(2, fastSwitching({true, false, 0b0001}, 3)), R"("ps": null, "pty": 10, "pty_name": "Pop Music", "tp": true, "ta": true, "ms": "speech", "di": {"stereo": true, "artificial_head": null)"},
       {"ECC, country and item", Groups{ecc, ecc, ecc}, R"("pi": "D42A", "country": "DE", "ecc": "E0", "language": null, "pin": {"day": 21, "hour": 13, "minute": 0})"},
       {"GB from C and E1", Groups{slowLabelling(0, 0xE1, {}, 0xC204), slowLabelling(0, 0xE1, {}, 0xC204)}, R"("pi": "C204", "country": "GB", "ecc": "E1")"},
       {"language", Groups{slowLabelling(3, 0x28), slowLabelling(3, 0x28)}, R"("language": "Swedish", "pin": null)"},

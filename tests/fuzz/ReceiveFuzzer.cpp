@@ -1,10 +1,14 @@
 // Feeds the receive handler any sequence of chunks, with retunes, box texts and timer
-// ticks mixed in, and checks after every event what the display relies on.
+// ticks mixed in, and checks after every event what the display relies on; the station
+// model and the log's watcher of its facts hear every event as in the monitor.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "log/StationWatcher.h"
+#include "station/StationJson.h"
+#include "station/StationModel.h"
 #include "tests/support/Harness.h"
 
 namespace {
@@ -64,6 +68,46 @@ std::string brokenInvariant(const FrmMain& form) {
   return {};
 }
 
+// What the station's facts keep within, whatever the groups: texts of their lengths,
+// frequencies on the bands, no more groups counted than decoded, and JSON that names each fact.
+std::string brokenFact(const Station& s, long decoded) {
+  if (s.ps && s.ps->size() != 8) return "the PS is not 8 characters";
+  for (const auto& text : s.radioText) {
+    if (text && text->size() > 64) return "a RadioText is longer than 64 characters";
+  }
+  long long counted = 0;
+  for (const long long n : s.groupsByType) counted += n;
+  if (counted > decoded) return "more groups counted than decoded";
+  if (s.groupRate < 0) return "a negative group rate";
+  const auto onBand = [](int khz) {
+    return (khz >= 153 && khz <= 1611) || (khz >= 87'600 && khz <= 107'900);
+  };
+  if (s.af) {
+    for (const int khz : s.af->frequencies) {
+      if (!onBand(khz)) return "an AF off the bands";
+    }
+    for (const auto& list : s.af->lists) {
+      if (!onBand(list.tuned)) return "a tuned AF off the band";
+      for (const auto* others : {&list.same, &list.regional}) {
+        for (const int khz : *others) {
+          if (!onBand(khz)) return "a method B AF off the band";
+        }
+      }
+    }
+  }
+  if (s.clock && (s.clock->hour > 23 || s.clock->minute > 59)) return "a clock time no clock shows";
+  return {};
+}
+
+// The station JSON of the facts at the end, whole.
+std::string brokenJson(const Station& s) {
+  const std::string json = stationJson(s);
+  if (json.front() != '{' || json.back() != '}' || json.find("\"group_rate\"") == std::string::npos) {
+    return "station JSON cut short";
+  }
+  return {};
+}
+
 std::string hexGroupLine(Input& in) {
   constexpr char kHex[] = "0123456789ABCDEF";
   std::string line = ">>> ";
@@ -83,10 +127,17 @@ std::string hexGroupLine(Input& in) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   test::Harness m;
   FrmMain& form = m.form;
+  double seconds = 0;
+  StationModel station{[&seconds] { return seconds; }};
+  const ManualWallClock clock{std::chrono::sys_days{std::chrono::year{2025} / 1 / 1}};
+  StationWatcher watcher{clock, [](const LogLine& line) { (void)line.str(); }};
+  form.addListener(&station);
+  station.addListener(&watcher);
   form.Form_Load();
   Input in{std::string_view(reinterpret_cast<const char*>(data), size)};
   while (!in.rest.empty()) {
     const std::uint8_t op = in.byte();
+    seconds += op / 16.0;
     // Now and then the files cannot be written, as with a full disk.
     m.files.writable = op % 5 != 0;
     switch (op % 8) {
@@ -113,10 +164,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.MSComm1_OnComm(hexGroupLine(in));
         break;
     }
-    if (const std::string broken = brokenInvariant(form); !broken.empty()) {
+    std::string broken = brokenInvariant(form);
+    if (broken.empty()) broken = brokenFact(station.station(), form.groupsDecoded());
+    if (!broken.empty()) {
       std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
       std::abort();
     }
+  }
+  if (const std::string broken = brokenJson(station.station()); !broken.empty()) {
+    std::fprintf(stderr, "invariant broken: %s\n", broken.c_str());
+    std::abort();
   }
   return 0;
 }

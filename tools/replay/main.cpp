@@ -19,7 +19,7 @@ constexpr char kUsage[] =
     "2025-01-01 00:00 UTC, 87.7 ms per transcript line, a timer's interval per tick) and\n"
     "prints the display model as JSON (one object per line: {\"fields\": {...}, \"sent\":\n"
     "[...], \"decoded\": N, \"station\": {...}, \"checks\": {...}}, N the group lines\n"
-    "decoded so far).\n"
+    "decoded so far, \"station\" the station's facts, \"checks\" as in /api/state).\n"
     "\n"
     "  FILE       a raw receiver transcript: the start-up tune runs first, then every\n"
     "             line up to and including its LF is one receive chunk\n"
