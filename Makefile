@@ -28,7 +28,7 @@ build: deps
 # The core tests run a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 # The web tests use a real browser and a real Prometheus.
 CORE_TESTS := core_tests receive_corpus_tests ini_corpus_tests
-TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus curl jq clang-format
+TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus prometheus-alertmanager curl jq clang-format
 test: build
 	$(call install-missing,$(TEST_PACKAGES))
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure

@@ -9,6 +9,7 @@
 #include "checks/CheckEvents.h"
 #include "form/FormEvents.h"
 #include "log/DayFiles.h"
+#include "log/EvidenceFiles.h"
 #include "log/StationWatcher.h"
 #include "settings/Diagnostics.h"
 #include "settings/IniFile.h"
@@ -47,11 +48,11 @@ class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
   void volumeSent(std::string_view volume, ChangeBy by) override;
   void retuned() override { watcher_.endAnnouncement("retune"); }
   void receiverLost() override { watcher_.endAnnouncement("receiver lost"); }
-  void groupDecoded(const GroupRecord& g, const DecoderState& s) override { watcher_.groupDecoded(g, s); }
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
   void statusRead(const StatusReading& reading) override { watcher_.statusRead(reading); }
   void trafficChanged(int state) override { watcher_.trafficChanged(state); }
   // Every few seconds: the old files go as soon as a new UTC day begins.
-  void polled() override { removeExpiredOnNewDay(clock_.now()); }
+  void polled() override;
 
   void alarmChanged(const AlarmEvent& e) override;
   void maintenanceChanged(bool on) override;
@@ -59,10 +60,12 @@ class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
  private:
   void problemReported(ProblemKind kind, std::string_view line) override;
   void write(const LogLine& line);
+  bool writesFiles() const { return started_ && !stopped_ && logDays_ != 0; }
   void removeExpiredOnNewDay(WallTime now);
 
   const WallClock& clock_;
   DayFiles files_;
+  EvidenceFiles evidence_;
   StationWatcher watcher_;
   bool removesOldFiles_;
   int logDays_ = kDefaultLogDays;

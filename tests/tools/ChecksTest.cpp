@@ -2,6 +2,7 @@
 // faults scripted, the alarms heard as the log and the command hear them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -83,7 +84,7 @@ struct CheckRun : CheckEvents {
 
 // Each check: 40 s of a good station, a fault from 40 s to `faultEnd`, then good again. Its
 // alarm is raised once the fault has been judged failing for the 10 s trigger time (judged
-// failing `lag` seconds into it), and cleared 30 s after it ends.
+// failing `lag` seconds into it), and cleared 30 s after it ends (or `releaseLag` later).
 TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelease) {
   struct Row {
     const char* what;
@@ -92,6 +93,7 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     std::string raised;  // the raised alarm: check, expected/received
     double faultEnd = 60;
     double lag = 0;
+    double releaseLag = 0;
   };
   const std::vector<Row> rows = {
       {"a wrong PI", "PI=D4*A", [](Air& a) { a.programme.pi = 0xD52A; }, "pi raised D4*A/D52A"},
@@ -101,7 +103,7 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
       {"TP off", "TP=1", [](Air& a) { a.programme.tp = false; }, "tp raised 1/0"},
       {"a wrong ECC", "ECC=E0", [](Air& a) { a.ecc = 0xE1; }, "ecc raised E0/E1"},
       {"a frequency missing from the AF list", "AF=104.6", [](Air& a) { a.af = 0xE1AC; },
-       "af raised 104.6/104.7"},
+       "af raised 104.6/104.7", 100, 40, 20},  // an AF list counts once heard more than the last
       {"TMC messages stop", "TMC=yes", [](Air& a) { a.tmcMessages = false; }, "tmc raised yes/last group 13",
        200, Checks::kSlowFactSeconds},
       {"an announcement stuck on", "MaxAnnouncement=0.5", [](Air& a) { a.flags.ta = true; },
@@ -115,14 +117,14 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     Air wrong = air;
     row.fault(wrong);
     run.play(wrong, row.faultEnd);
-    run.play(air, row.faultEnd + 45);
+    run.play(air, row.faultEnd + 75);
     ASSERT_EQ(run.alarms.size(), 2u) << row.what;
     EXPECT_TRUE(run.alarms[0].starts_with(row.raised)) << row.what << ": " << run.alarms[0];
     EXPECT_TRUE(run.alarms[1].starts_with(row.raised.substr(0, row.raised.find(' ')) + " cleared"))
         << row.what << ": " << run.alarms[1];
     // Within the two receptions that confirm a fact.
     EXPECT_NEAR(run.times[0], 40 + row.lag + 10 + 1, 1) << row.what;
-    EXPECT_NEAR(run.times[1], row.faultEnd + 30 + 1, 1) << row.what;
+    EXPECT_NEAR(run.times[1], row.faultEnd + row.releaseLag + 30 + 1, 1) << row.what;
     const std::string name = row.raised.substr(0, row.raised.find(' '));
     EXPECT_NE(run.served[0].find("\"" + name + "\": {\"judged\": \"failing\", \"alarm\": true"),
               std::string::npos)
@@ -138,6 +140,14 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     char duration[32];
     std::snprintf(duration, sizeof duration, "\"duration\":%.1f}", run.times[1] - run.times[0]);
     EXPECT_NE(log.find(duration), std::string::npos) << log;
+    // The evidence: the group lines of the minute before the alarm and of the minute after.
+    const std::size_t named = log.find("\"evidence\":\"log/evidence/2025-01-01T00-0");
+    ASSERT_NE(named, std::string::npos) << log;
+    const std::string evidence = readFile(log.substr(named + 12, log.find('"', named + 12) - named - 12));
+    EXPECT_EQ(evidence.find(">>> "), 0u);
+    const double minuteBefore = std::min(60.0, run.times[0]);
+    EXPECT_NEAR(std::count(evidence.begin(), evidence.end(), '\n'), (minuteBefore + 60) / 0.0877, 2)
+        << row.what;
   }
 }
 
