@@ -108,7 +108,7 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
                  "\",country=\"" + std::string(country) + "\"",
              1);
   }
-  m.gauge("tallowmere_af_count",
+  m.gauge("tallowmere_af_frequencies",
           "Alternative frequencies the station lists (with method B, for the frequency tuned).",
           static_cast<double>(alternativeFrequencyCount(station, status.station.tunedKhz())));
 

@@ -122,7 +122,7 @@ TEST(WebRules, MetricsOfASession) {
   for (const char* sample :
        {"\ntallowmere_receiver_connected 1\n", "# TYPE tallowmere_groups_total counter\n",
         "\ntallowmere_signal_level_dbuv 18\n", "\ntallowmere_stereo 0\n", "\ntallowmere_groups_total 9\n",
-        "\ntallowmere_groups_by_type_total{type=\"0A\"} 6\n", "\ntallowmere_af_count 2\n",
+        "\ntallowmere_groups_by_type_total{type=\"0A\"} 6\n", "\ntallowmere_af_frequencies 2\n",
         "\ntallowmere_groups_by_type_total{type=\"2A\"} 1\n", "\ntallowmere_uncut_group_lines_total 1\n",
         "\ntallowmere_traffic_announcement 1\n", "\ntallowmere_traffic_state_known 1\n",
         "\ntallowmere_seconds_since_last_group 2.5\n",
