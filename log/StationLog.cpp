@@ -44,11 +44,8 @@ void StationLog::alarmChanged(const AlarmEvent& e) {
   line.text("check", checkName(e.check)).text("state", e.raised ? "raised" : "cleared");
   line.text("expected", e.expected).text("received", e.received);
   if (!e.raised) line.seconds("duration", e.durationSeconds);
-  if (e.raised && writesFiles()) {
-    if (const std::string path = evidence_.alarmRaised(e.time, checkName(e.check)); !path.empty()) {
-      line.text("evidence", path);
-    }
-  }
+  if (e.raised) lastEvidence_ = writesFiles() ? evidence_.alarmRaised(e.time, checkName(e.check)) : "";
+  if (e.raised && !lastEvidence_.empty()) line.text("evidence", lastEvidence_);
   write(line);
 }
 

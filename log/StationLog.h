@@ -55,6 +55,8 @@ class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
   void polled() override;
 
   void alarmChanged(const AlarmEvent& e) override;
+  // The evidence file the last raised alarm names, from the working folder; "" for none.
+  const std::string& lastEvidence() const { return lastEvidence_; }
   void maintenanceChanged(bool on) override;
 
  private:
@@ -73,6 +75,7 @@ class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
   bool stopped_ = false;
   std::vector<LogLine> beforeStart_;
   std::function<void(const LogLine&)> eventListener_;
+  std::string lastEvidence_;
   std::chrono::sys_days lastRemoval_{};
 };
 

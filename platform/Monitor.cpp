@@ -1,6 +1,10 @@
 #include "platform/Monitor.h"
 
+#include <filesystem>
+
+#include "display/RdsCharset.h"
 #include "platform/web/PageLayout.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
@@ -38,6 +42,20 @@ void Monitor::start() {
   window_.renderAll();
   window_.show();
   startWebServer();
+  startCommandRunner();
+}
+
+// The alarms go to the [Checks] Command, after the log has named their evidence.
+void Monitor::startCommandRunner() {
+  const CheckSettings& settings = checks_.settings();
+  if (settings.command.empty()) return;
+  command_ = std::make_unique<CommandRunner>(
+      settings.command, settings.commandTimeoutSeconds, std::filesystem::current_path().string(), [this] {
+        const Station& s = station_.station();
+        return AlarmContext{s.pi ? hexText(*s.pi, 4) : "", s.ps ? rdsTextUtf8(*s.ps) : "",
+                            form_.tunedFrequency(), log_.lastEvidence()};
+      });
+  checks_.addListener(command_.get());
 }
 
 void Monitor::startWebServer() {

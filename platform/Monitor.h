@@ -9,6 +9,7 @@
 #include "log/StationLog.h"
 #include "log/WallClock.h"
 #include "output/AtomicFileWriter.h"
+#include "platform/CommandRunner.h"
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"
 #include "platform/SerialLink.h"
@@ -46,6 +47,7 @@ class Monitor : private ReceiverEvents {
   // The window shows what changed, and the web clients hear of it.
   void showChanges();
   void startWebServer();
+  void startCommandRunner();
   void renderFrameEnded();
 
   SystemWallClock wallClock_;
@@ -59,6 +61,7 @@ class Monitor : private ReceiverEvents {
   MonitorWindow window_;
   EventHistory events_;
   std::unique_ptr<WebServer> web_;
+  std::unique_ptr<CommandRunner> command_;
   std::function<void(std::string_view)> chunkHandled_;
   QTimer frameTimer_;
   bool receivedSinceFrame_ = false;
