@@ -8,6 +8,7 @@
 
 #include "remote/Metrics.h"
 #include "remote/StateJson.h"
+#include "tests/support/Stations.h"
 #include "tests/support/WorkingFolder.h"
 #include "tools/replay/ReplayDriver.h"
 #include "tools/sim/GroupEncoder.h"
@@ -236,6 +237,54 @@ TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
                   std::string::npos,
               row.setting.starts_with("PI=D42\n"))
         << row.what << err;
+  }
+}
+
+// The six real captures with the profile of what each station sends raise nothing; one
+// wrong value raises exactly its alarm, once; the evidence file played back raises it again.
+TEST_F(ChecksTest, RealCapturesRaiseOnlyTheWrongValuesAlarm) {
+  struct Row {
+    std::string station;
+    std::string profile;
+    std::string wrong;  // one line that replaces the profile's line of the same key
+    std::string alarm;  // the one alarm it raises
+  };
+  const std::vector<Row> rows = {
+      {"de-104.6rtl-D42A", "PI=D42A\nPS=104.6RTL\nPTY=10\nTP=1\nAF=104.6,88.0,89.5,96.9\nTMC=yes\n",
+       "PI=D42B", "pi raised D42B/D42A"},
+      {"de-br-klassik-D314", "PI=D314\nPS=BR-KLASS\nPTY=14\nTP=0\nTMC=yes\n", "PS=BR-KLASSIK|BR KLASS",
+       "ps raised BR-KLASSIK|BR KLASS/BR-KLASS"},
+      {"de-mdr-thueringen-D6F1", "PI=D6F1\nPS=MDR THUE\nPTY=0\nTP=1\nTMC=yes\n", "PTY=1", "pty raised 1/0"},
+      {"ee-viker-22E1", "PI=22E1\nPS=*\nPTY=18\nTP=1\nAF=104.1,95.7\nTMC=yes\n", "AF=104.1,87.6",
+       "af raised 104.1,87.6/"},
+      {"se-sr-p2-EC02", "PI=EC02\nPS=SR P2\nPTY=14\nTP=0\nECC=E3\n", "ECC=E2", "ecc raised E2/E3"},
+      {"uk-bbc-radio4-C204", "PI=C2*4\nPS=BBC R4\nPTY=9\nTP=0\nECC=E1\nAF=94.1,92.5\n", "PS=BBC R3",
+       "ps raised BBC R3/BBC R4"},
+  };
+  const auto play = [](const std::string& settings, const std::vector<std::string>& lines) {
+    auto run = std::make_unique<CheckRun>(settings);
+    for (const std::string& line : lines) run->driver->receive(line);
+    return run;
+  };
+  for (const Row& row : rows) {
+    const std::vector<std::string> lines = captureLines(row.station);
+    if (lines.empty()) GTEST_SKIP() << "the captures are not on this machine";
+    EXPECT_EQ(play(row.profile, lines)->alarms, std::vector<std::string>{}) << row.station;
+    const std::string key = row.wrong.substr(0, row.wrong.find('=') + 1);
+    std::string wrong = row.profile;
+    const std::size_t at = wrong.find(key);
+    wrong.replace(at, wrong.find('\n', at) - at, row.wrong);
+    std::filesystem::remove_all("log");
+    const auto run = play(wrong, lines);
+    ASSERT_EQ(run->alarms.size(), 1u) << row.station;
+    EXPECT_TRUE(run->alarms[0].starts_with(row.alarm)) << row.station << ": " << run->alarms[0];
+    if (row.station != "de-104.6rtl-D42A") continue;
+    const std::string log = readFile("log/2025-01-01.jsonl");
+    const std::size_t named = log.find("\"evidence\":\"") + 12;
+    std::ifstream file(log.substr(named, log.find('"', named) - named), std::ios::binary);
+    std::vector<std::string> evidence;
+    for (std::string line; std::getline(file, line);) evidence.push_back(line + "\n");
+    EXPECT_EQ(play(wrong, evidence)->alarms, run->alarms);
   }
 }
 
