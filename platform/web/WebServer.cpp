@@ -31,6 +31,7 @@ struct Page {
 constexpr Page kPages[] = {
     {"/", ":/web/index.html", "text/html; charset=utf-8"},
     {"/app.js", ":/web/app.js", "text/javascript; charset=utf-8"},
+    {"/checks.js", ":/web/checks.js", "text/javascript; charset=utf-8"},
     {"/style.css", ":/web/style.css", "text/css; charset=utf-8"},
 };
 
