@@ -66,6 +66,7 @@ Checks::Checks(const StationModel& station, std::function<CheckTime()> now, std:
 void Checks::configure(CheckSettings settings) {
   settings_ = std::move(settings);
   for (CheckState& state : states_) state.since = now_();
+  stationReset(station_.station());
 }
 
 void Checks::started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) {
@@ -82,6 +83,11 @@ void Checks::groupDecoded(const GroupRecord&, const DecoderState& s) {
     tmcGroups_ = count;
     lastTmcGroup_ = now;
   }
+  judgeAll();
+}
+
+void Checks::polled() {
+  checkMaintenance();
   judgeAll();
 }
 
@@ -113,6 +119,29 @@ void Checks::trafficChanged(int state) {
   if (state == 1 && trafficState_ != 1) announcementSince_ = now_();
   trafficState_ = state;
   judgeAll();
+}
+
+void Checks::stationReset(const Station& s) {
+  piChanged(s);
+  psChanged(s);
+  alternativeFrequenciesChanged(s);
+}
+
+void Checks::piChanged(const Station& s) {
+  piMatches_ = s.pi && matchesPattern(settings_.piPattern, hexText(*s.pi, 4));
+}
+
+void Checks::psChanged(const Station& s) {
+  psMatches_ = psMatches(s);
+}
+
+void Checks::alternativeFrequenciesChanged(const Station& s) {
+  afMatches_ = s.af && afContains(s);
+}
+
+bool Checks::psMatches(const Station& s) const {
+  return s.ps && (settings_.anyPs || std::find(settings_.psNames.begin(), settings_.psNames.end(),
+                                               psShown(*s.ps)) != settings_.psNames.end());
 }
 
 void Checks::radioTextChanged(const Station& s) {
@@ -148,7 +177,7 @@ bool Checks::afContains(const Station& s) const {
                      [&](int f) { return std::find(listed.begin(), listed.end(), f) != listed.end(); });
 }
 
-Judged Checks::judge(Check c, CheckTime now) const {
+Judged Checks::judge(Check c, CheckTime now, bool contentKnown) const {
   const bool receiverUp = connected_ || !hasReceiver_;
   switch (c) {
     case Check::receiver:
@@ -166,13 +195,15 @@ Judged Checks::judge(Check c, CheckTime now) const {
     default:
       break;
   }
-  // The station's content: judged once 30 s of groups came since the station began, and
-  // while they keep coming.
-  if (!receiverUp || !tuned_ || !groupsSince_ || secondsBetween(*groupsSince_, now) < kGraceSeconds ||
-      secondsBetween(*lastGroup_, now) >= kGraceSeconds) {
-    return Judged::unknown;
-  }
-  return judgeContent(c, now);
+  return contentKnown ? judgeContent(c, now) : Judged::unknown;
+}
+
+// The station's content is judged once 30 s of groups came since the station began, and
+// while they keep coming.
+bool Checks::contentKnown(CheckTime now) const {
+  return (connected_ || !hasReceiver_) && tuned_ && groupsSince_ &&
+         secondsBetween(*groupsSince_, now) >= kGraceSeconds &&
+         secondsBetween(*lastGroup_, now) < kGraceSeconds;
 }
 
 Judged Checks::judgeContent(Check c, CheckTime now) const {
@@ -180,10 +211,9 @@ Judged Checks::judgeContent(Check c, CheckTime now) const {
   const double heard = secondsBetween(*groupsSince_, now);
   switch (c) {
     case Check::pi:
-      return okIf(s.pi && matchesPattern(settings_.piPattern, hexText(*s.pi, 4)));
+      return okIf(piMatches_);
     case Check::ps:
-      return okIf(s.ps && (settings_.anyPs || std::find(settings_.psNames.begin(), settings_.psNames.end(),
-                                                        psShown(*s.ps)) != settings_.psNames.end()));
+      return okIf(psMatches_);
     case Check::pty:
       return okIf(s.pty == settings_.pty);
     case Check::tp:
@@ -191,7 +221,7 @@ Judged Checks::judgeContent(Check c, CheckTime now) const {
     case Check::ecc:
       return okIf(s.ecc == settings_.ecc);
     case Check::af:
-      return okIf(s.af && afContains(s));
+      return okIf(afMatches_);
     case Check::tmc:
       return okIf(tmcAnnounced() && tmcGroupRecent(now));
     case Check::radiotext:
@@ -259,10 +289,10 @@ std::string Checks::alarmSummary() const {
 
 void Checks::judgeAll() {
   const CheckTime now = now_();
-  checkMaintenance(now);
+  const bool known = contentKnown(now);
   for (std::size_t i = 0; i < kCheckCount; ++i) {
     const auto c = static_cast<Check>(i);
-    if (settings_.configured(c)) advance(c, judge(c, now), now);
+    if (settings_.configured(c)) advance(c, judge(c, now, known), now);
   }
 }
 
@@ -270,6 +300,12 @@ void Checks::judgeAll() {
 // clears it; an unknown spell ends either.
 void Checks::advance(Check c, Judged judged, CheckTime now) {
   CheckState& st = states_[static_cast<std::size_t>(c)];
+  // Most judgements repeat the last with nothing to count: an alarm raised and still
+  // failing, none raised and still ok, an unknown spell, or maintenance holding a raise.
+  if (judged == st.judged && (judged == Judged::unknown || (judged == Judged::ok) != st.alarm ||
+                              (judged == Judged::failing && maintenance_))) {
+    return;
+  }
   if (judged != st.judged) {
     st.judged = judged;
     st.since = now;
@@ -288,10 +324,9 @@ void Checks::advance(Check c, Judged judged, CheckTime now) {
   }
 }
 
-// The engineer's switch for work at the transmitter: looked for at most once a second.
-void Checks::checkMaintenance(CheckTime now) {
-  if (maintenanceCheckedAt_ && secondsBetween(*maintenanceCheckedAt_, now) < 1) return;
-  maintenanceCheckedAt_ = now;
+// The engineer's switch for work at the transmitter: looked for at each signal poll, every
+// 2 s, since a look at the folder costs more than judging a group.
+void Checks::checkMaintenance() {
   const bool on = ::access(maintenancePath_.c_str(), F_OK) == 0;
   if (on == maintenance_) return;
   maintenance_ = on;

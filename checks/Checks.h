@@ -50,25 +50,31 @@ class Checks : public FormEvents, public StationEvents {
   void started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) override;
   void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
   void statusRead(const StatusReading& reading) override;
-  void polled() override { judgeAll(); }
+  void polled() override;
   void retuned() override;
   void receiverConnected() override;
   void receiverLost() override;
   void trafficChanged(int state) override;
+  void stationReset(const Station& s) override;
+  void piChanged(const Station& s) override;
+  void psChanged(const Station& s) override;
+  void alternativeFrequenciesChanged(const Station& s) override;
   void radioTextChanged(const Station& s) override;
   void clockChanged(const Station& s) override;
 
  private:
-  Judged judge(Check c, CheckTime now) const;
+  Judged judge(Check c, CheckTime now, bool contentKnown) const;
+  bool contentKnown(CheckTime now) const;
   Judged judgeContent(Check c, CheckTime now) const;
   bool afContains(const Station& s) const;
+  bool psMatches(const Station& s) const;
   // The TMC facts: announced in a 3A group, and an 8A group within the last two minutes.
   bool tmcAnnounced() const { return tmcAnnounced_; }
   bool tmcGroupRecent(CheckTime now) const;
   void forgetStation();
   void judgeAll();
   void advance(Check c, Judged judged, CheckTime now);
-  void checkMaintenance(CheckTime now);
+  void checkMaintenance();
   void tell(const AlarmEvent& event);
 
   const StationModel& station_;
@@ -93,8 +99,11 @@ class Checks : public FormEvents, public StationEvents {
   std::optional<std::string> radioText_;
   CheckTime radioTextSince_;
   std::optional<double> clockDifference_;
+  // The comparisons of texts and lists, made when the fact changes rather than at every group.
+  bool piMatches_ = false;
+  bool psMatches_ = false;
+  bool afMatches_ = false;
   bool maintenance_ = false;
-  std::optional<CheckTime> maintenanceCheckedAt_;
 };
 
 }  // namespace tallowmere

@@ -51,9 +51,13 @@ struct CheckRun : CheckEvents {
     start = driver->clock().now();
   }
   double now() const { return std::chrono::duration<double>(driver->clock().now() - start).count(); }
-  void play(const Air& air, double seconds) {
+  // Until `seconds`, the station's groups; with polls, a signal poll after every 23 (2 s).
+  void play(const Air& air, double seconds, bool polls = false) {
     const std::vector<std::string> lines = air.lines();
-    for (std::size_t i = 0; now() < seconds; ++i) driver->receive(lines[i % lines.size()]);
+    for (std::size_t i = 0; now() < seconds; ++i) {
+      driver->receive(lines[i % lines.size()]);
+      if (polls && i % 23 == 22) driver->tick(TimerId::tmrRSSI);
+    }
   }
   // Until `seconds`, signal polls with this level and no group.
   void quiet(double seconds, int level = 45) {
@@ -213,9 +217,9 @@ TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
          std::ofstream("maintenance") << "";
          Air wrong = a;
          wrongPi(wrong);
-         r.play(wrong, 60);
+         r.play(wrong, 60, true);
          std::filesystem::remove("maintenance");
-         r.play(a, 100);
+         r.play(a, 100, true);
        },
        {"maintenance start", "maintenance end"}},
       {"an unreadable value leaves the other checks on",
