@@ -1,6 +1,7 @@
 #include "station/SegmentedText.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace tallowmere {
 namespace {
@@ -25,7 +26,7 @@ SegmentedText::SegmentedText(std::size_t segments, std::size_t segmentLength, En
       segments_(segments) {}
 
 bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
-  if (segment >= segments_.size() || characters.size() != segmentLength_) return false;
+  assert(segment < segments_.size() && characters.size() == segmentLength_);
   const std::size_t at = segment * segmentLength_;
   Segment& state = segments_[segment];
   const bool alike = state != Segment::Missing && received_.compare(at, segmentLength_, characters) == 0;

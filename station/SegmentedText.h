@@ -19,7 +19,8 @@ class SegmentedText {
   enum class End { FullLength, CarriageReturn };
   SegmentedText(std::size_t segments, std::size_t segmentLength, End end);
 
-  // One segment as received; true when the fact changed. A segment that repeats what
+  // One segment as received, of a segment address the text has and its length; true when
+  // the fact changed. A segment that repeats what
   // counted already costs a comparison only.
   bool receive(std::size_t segment, std::string_view characters);
   // A new text announced (the A/B flag toggled): every segment must come again.

@@ -129,10 +129,11 @@ TEST(StationTest, EachFactIsDecodedOnceConfirmed) {
       {"groups by type", ps("104.6RTL") + rt("Jazztime"), R"("groups": {"0A": 8, "2A": 6}, )"},
       {"groups per second over the last minute", ps("104.6RTL", 200), R"("groups": {"0A": 800}, "group_rate": 11.4)"},
       {"AF method A", af({pair(226, 171), pair(5, 205)}), R"("af": {"method": "A", "frequencies": [104600, 88000]})"},
-      {"AF on long wave", af({pair(226, 171), pair(250, 3)}), R"("af": {"method": "A", "frequencies": [104600, 171]})"},
+      {"AF on long and medium wave", af({pair(227, 171), pair(250, 3), pair(250, 135)}), R"("af": {"method": "A", "frequencies": [104600, 171, 1602]})"},
       {"a list heard once is none", af({pair(226, 171), pair(5, 205)}, 1), R"("af": null)"},
       {"a dropped group cuts it", af({pair(227, 171), pair(5, 6)}, 1) + af({pair(227, 171)}, 1), R"("af": null)"},
       {"AF method B, miscounted", af({pair(231, 166), pair(84, 166), pair(187, 166)}), R"("af": {"method": "B", "lists": [{"tuned": 104100, "same": [95900], "regional": [106200]}]})"},
+      {"B: regional variants in either order", af({pair(229, 166), pair(166, 84), pair(187, 166)}), R"("lists": [{"tuned": 104100, "same": [], "regional": [95900, 106200]}]})"},
       {"B: a union per tuned frequency", af({pair(227, 166), pair(84, 166)}, 1) + af({pair(227, 166), pair(90, 166)}, 1) + af({pair(227, 166), pair(84, 166)}, 1) + af({pair(227, 166), pair(90, 166)}, 1) + af({pair(227, 84), pair(84, 166)}),
        R"("lists": [{"tuned": 95900, "same": [104100], "regional": []}, {"tuned": 104100, "same": [95900, 96500], "regional": []}]})"},
   };
@@ -151,6 +152,7 @@ TEST(StationTest, ListenersHearEachChangeOnceAndOnlyWholeTexts) {
   // clang-format off
   const std::vector<std::tuple<const char*, Groups, std::vector<std::string>>> cases = {
       {"a station", ps("104.6RTL", 3), {"pi", "pty", "flags", "di", "di", "di", "di", "ps 104.6RTL"}},
+      {"an AF list, once", af({pair(226, 171), pair(5, 205)}, 4), {"pi", "pty", "di", "flags", "af"}},
       {"a scrolling name gives whole names", ps("BR-KLASS", 2) + ps("BR-K  SIK", 2) + ps("  KLASSIK", 2),
        {"pi", "pty", "flags", "di", "di", "di", "di", "ps BR-KLASS", "ps BR-K  SI", "ps   KLASSI"}},
       {"a garbled segment never shows", garbled + ps("SR P2   ", 2), {"pi", "pty", "flags", "di", "di", "di", "di", "ps SR P2   "}},
@@ -165,11 +167,18 @@ TEST(StationTest, ListenersHearEachChangeOnceAndOnlyWholeTexts) {
     m.feed(groups);
     EXPECT_EQ(m.heard, expected) << what;
   }
-  Model m;  // a retune forgets everything
-  m.feed(ps("104.6RTL") + rt("Jazztime") + af({pair(226, 171), pair(5, 205)}));
+  // A retune forgets everything: the station then gives what it gives from a fresh start.
+  const Groups station = ps("104.6RTL") + rt(std::string(64, 'R')) + af({pair(226, 171), pair(5, 205)}) +
+                         Groups{slowLabellingGroup(kRtl, 0xE0, {21, 13, 0})};
+  Model m, fresh;
+  m.feed(station);
   m.model.reset();
   EXPECT_EQ(m.heard.back(), "reset");
   EXPECT_EQ(m.json(), Model().json());
+  m.now = fresh.now = 0;
+  m.feed(station);
+  fresh.feed(station);
+  EXPECT_EQ(m.json(), fresh.json());
 }
 
 // Facts each station is known to send, from the real captures read in place.
