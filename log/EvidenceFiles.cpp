@@ -51,7 +51,7 @@ std::string EvidenceFiles::linesSince(WallTime from) const {
 }
 
 std::string EvidenceFiles::alarmRaised(WallTime now, std::string_view check) {
-  const std::string path = folder_ + "/" + fileTime(now) + "-" + std::string(check) + ".groups";
+  std::string path = folder_ + "/" + fileTime(now) + "-" + std::string(check) + ".groups";
   std::string before = linesSince(now - kSpan);
   if (!save(path, before)) return {};
   pending_.push_back({path, std::move(before), now});

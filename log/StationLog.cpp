@@ -72,7 +72,7 @@ int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
 StationLog::StationLog(const WallClock& clock, std::string folder, bool removesOldFiles)
     : clock_(clock),
       files_(folder),
-      evidence_(folder + "/evidence"),
+      evidence_(std::move(folder) + "/evidence"),
       watcher_(clock, [this](const LogLine& line) { write(line); }),
       removesOldFiles_(removesOldFiles) {
   setProblemSink(this);
