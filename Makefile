@@ -28,7 +28,7 @@ build: deps
 # The core tests run a second time under AddressSanitizer and UndefinedBehaviorSanitizer.
 # The web tests use a real browser and a real Prometheus.
 CORE_TESTS := core_tests receive_corpus_tests ini_corpus_tests
-TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus curl jq systemd clang-format
+TEST_PACKAGES := chromium chromium-driver python3-selenium prometheus prometheus-alertmanager curl jq systemd clang-format
 test: build
 	$(call install-missing,$(TEST_PACKAGES))
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure
@@ -69,7 +69,7 @@ format:
 	clang-format -i $(SOURCES)
 
 # clang-tidy on the core, with the checks of .clang-tidy.
-CORE_SOURCES = $(shell git ls-files 'display/*.cpp' 'settings/*.cpp' 'rds/*.cpp' 'receiver/*.cpp' 'output/*.cpp' 'station/*.cpp' 'log/*.cpp' 'remote/*.cpp' 'form/*.cpp')
+CORE_SOURCES = $(shell git ls-files 'display/*.cpp' 'settings/*.cpp' 'rds/*.cpp' 'receiver/*.cpp' 'output/*.cpp' 'station/*.cpp' 'checks/*.cpp' 'log/*.cpp' 'remote/*.cpp' 'form/*.cpp')
 tidy: build
 	clang-tidy -p $(BUILD) --quiet --warnings-as-errors='*' $(CORE_SOURCES)
 

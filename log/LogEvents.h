@@ -9,10 +9,10 @@ namespace tallowmere {
 // Every event the station log writes, by the name its lines carry. A new event goes here
 // first: the log checks each line against this list, and tallowmere-log names it to the
 // reader and accepts it in --event.
-inline constexpr std::array<std::string_view, 25> kLogEvents = {
-    "start",   "stop", "receiver", "tune",  "volume", "pi",         "pty",     "ps",  "radiotext",
-    "af",      "ecc",  "language", "pin",   "rtplus", "ptyn",       "long_ps", "oda", "eon",
-    "traffic", "tmc",  "signal",   "clock", "file",   "diagnostic", "log_full"};
+inline constexpr std::array<std::string_view, 27> kLogEvents = {
+    "start",   "stop", "receiver", "tune",  "volume", "pi",          "pty",     "ps",         "radiotext",
+    "af",      "ecc",  "language", "pin",   "rtplus", "ptyn",        "long_ps", "oda",        "eon",
+    "traffic", "tmc",  "signal",   "clock", "alarm",  "maintenance", "file",    "diagnostic", "log_full"};
 
 constexpr bool isLogEvent(std::string_view name) {
   return std::find(kLogEvents.begin(), kLogEvents.end(), name) != kLogEvents.end();

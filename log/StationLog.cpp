@@ -24,6 +24,35 @@ std::string_view byName(ChangeBy by) {
 
 }  // namespace
 
+void StationLog::groupDecoded(const GroupRecord& g, const DecoderState& s) {
+  watcher_.groupDecoded(g, s);
+  if (!writesFiles()) return;
+  const WallTime now = clock_.now();
+  evidence_.completeDue(now);
+  evidence_.groupDecoded(now, g);
+}
+
+void StationLog::polled() {
+  const WallTime now = clock_.now();
+  removeExpiredOnNewDay(now);
+  if (writesFiles()) evidence_.completeDue(now);
+}
+
+// A raised alarm names the file of the group lines before it.
+void StationLog::alarmChanged(const AlarmEvent& e) {
+  LogLine line(e.time, "alarm");
+  line.text("check", checkName(e.check)).text("state", e.raised ? "raised" : "cleared");
+  line.text("expected", e.expected).text("received", e.received);
+  if (!e.raised) line.seconds("duration", e.durationSeconds);
+  if (e.raised) lastEvidence_ = writesFiles() ? evidence_.alarmRaised(e.time, checkName(e.check)) : "";
+  if (e.raised && !lastEvidence_.empty()) line.text("evidence", lastEvidence_);
+  write(line);
+}
+
+void StationLog::maintenanceChanged(bool on) {
+  write(LogLine(clock_.now(), "maintenance").text("state", on ? "start" : "end"));
+}
+
 int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
   if (ini.status() != IniFile::Status::Read) return StationLog::kDefaultLogDays;
   const auto value = ini.value("Log", "LogDays");
@@ -42,7 +71,8 @@ int logDaysSetting(const IniFile& ini, const std::string& iniPath) {
 
 StationLog::StationLog(const WallClock& clock, std::string folder, bool removesOldFiles)
     : clock_(clock),
-      files_(std::move(folder)),
+      files_(folder),
+      evidence_(std::move(folder) + "/evidence"),
       watcher_(clock, [this](const LogLine& line) { write(line); }),
       removesOldFiles_(removesOldFiles) {
   setProblemSink(this);
@@ -123,6 +153,7 @@ void StationLog::removeExpiredOnNewDay(WallTime now) {
   if (!removesOldFiles_ || logDays_ == 0 || today == lastRemoval_) return;
   lastRemoval_ = today;
   files_.removeExpired(now, logDays_);
+  evidence_.removeExpired(now, logDays_);
 }
 
 }  // namespace tallowmere

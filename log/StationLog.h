@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/CheckEvents.h"
 #include "form/FormEvents.h"
 #include "log/DayFiles.h"
+#include "log/EvidenceFiles.h"
 #include "log/StationWatcher.h"
 #include "settings/Diagnostics.h"
 #include "settings/IniFile.h"
@@ -19,8 +21,8 @@ namespace tallowmere {
 // heard from the station model through the watcher; one JSON line each. It takes every
 // stderr line while it exists. Nothing is written before the start, which reads [Log]
 // LogDays; what was reported before follows the start line. With LogDays 0 nothing is
-// written at all.
-class StationLog : public FormEvents, private ProblemSink {
+// written at all. The checks' alarms and the maintenance file are events too.
+class StationLog : public FormEvents, public CheckEvents, private ProblemSink {
  public:
   static constexpr int kDefaultLogDays = 90;
 
@@ -46,19 +48,26 @@ class StationLog : public FormEvents, private ProblemSink {
   void volumeSent(std::string_view volume, ChangeBy by) override;
   void retuned() override { watcher_.endAnnouncement("retune"); }
   void receiverLost() override { watcher_.endAnnouncement("receiver lost"); }
-  void groupDecoded(const GroupRecord& g, const DecoderState& s) override { watcher_.groupDecoded(g, s); }
+  void groupDecoded(const GroupRecord& g, const DecoderState& s) override;
   void statusRead(const StatusReading& reading) override { watcher_.statusRead(reading); }
   void trafficChanged(int state) override { watcher_.trafficChanged(state); }
   // Every few seconds: the old files go as soon as a new UTC day begins.
-  void polled() override { removeExpiredOnNewDay(clock_.now()); }
+  void polled() override;
+
+  void alarmChanged(const AlarmEvent& e) override;
+  // The evidence file the last raised alarm names, from the working folder; "" for none.
+  const std::string& lastEvidence() const { return lastEvidence_; }
+  void maintenanceChanged(bool on) override;
 
  private:
   void problemReported(ProblemKind kind, std::string_view line) override;
   void write(const LogLine& line);
+  bool writesFiles() const { return started_ && !stopped_ && logDays_ != 0; }
   void removeExpiredOnNewDay(WallTime now);
 
   const WallClock& clock_;
   DayFiles files_;
+  EvidenceFiles evidence_;
   StationWatcher watcher_;
   bool removesOldFiles_;
   int logDays_ = kDefaultLogDays;
@@ -66,6 +75,7 @@ class StationLog : public FormEvents, private ProblemSink {
   bool stopped_ = false;
   std::vector<LogLine> beforeStart_;
   std::function<void(const LogLine&)> eventListener_;
+  std::string lastEvidence_;
   std::chrono::sys_days lastRemoval_{};
 };
 

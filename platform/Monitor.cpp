@@ -1,6 +1,10 @@
 #include "platform/Monitor.h"
 
+#include <filesystem>
+
+#include "display/RdsCharset.h"
 #include "platform/web/PageLayout.h"
+#include "station/StationJson.h"
 
 namespace tallowmere {
 namespace {
@@ -22,10 +26,13 @@ Monitor::Monitor()
       window_(form_) {
   // The station model hears each event first, so the log's events of a group follow its facts.
   form_.addListener(&station_);
+  form_.addListener(&checks_);
   form_.addListener(&log_);
+  station_.addListener(&checks_);
   station_.addListener(&log_.stationEvents());
   form_.addListener(&nowPlaying_);
   station_.addListener(&nowPlaying_);
+  checks_.addListener(&log_);
   log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);
@@ -37,7 +44,21 @@ void Monitor::start() {
   window_.renderAll();
   window_.show();
   startWebServer();
+  startCommandRunner();
   notifier_.ready();
+}
+
+// The alarms go to the [Checks] Command, after the log has named their evidence.
+void Monitor::startCommandRunner() {
+  const CheckSettings& settings = checks_.settings();
+  if (settings.command.empty()) return;
+  command_ = std::make_unique<CommandRunner>(
+      settings.command, settings.commandTimeoutSeconds, std::filesystem::current_path().string(), [this] {
+        const Station& s = station_.station();
+        return AlarmContext{s.pi ? hexText(*s.pi, 4) : "", s.ps ? rdsTextUtf8(*s.ps) : "",
+                            form_.tunedFrequency(), log_.lastEvidence()};
+      });
+  checks_.addListener(command_.get());
 }
 
 void Monitor::startWebServer() {
@@ -48,7 +69,8 @@ void Monitor::startWebServer() {
                      files_,
                      events_,
                      pageLayoutJson([this](Field f) { return window_.placeOf(f); }),
-                     [this] { showChanges(); }};
+                     [this] { showChanges(); },
+                     &checks_};
   web_ = std::make_unique<WebServer>(std::move(sources), settings);
   if (!web_->listen()) {
     web_.reset();

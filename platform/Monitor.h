@@ -4,10 +4,12 @@
 #include <functional>
 #include <memory>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 #include "log/StationLog.h"
 #include "log/WallClock.h"
 #include "output/AtomicFileWriter.h"
+#include "platform/CommandRunner.h"
 #include "platform/MonitorWindow.h"
 #include "platform/QtTimers.h"
 #include "platform/SerialLink.h"
@@ -51,6 +53,7 @@ class Monitor : private ReceiverEvents {
   // The window shows what changed, and the web clients hear of it.
   void showChanges();
   void startWebServer();
+  void startCommandRunner();
   void renderFrameEnded();
 
   SystemWallClock wallClock_;
@@ -60,11 +63,13 @@ class Monitor : private ReceiverEvents {
   QtTimers timers_;
   StationModel station_;
   NowPlayingFeed nowPlaying_{files_};
+  Checks checks_{station_, [] { return std::chrono::system_clock::now(); }, "maintenance"};
   FrmMain form_;
   MonitorWindow window_;
   ServiceNotifier notifier_{form_};
   EventHistory events_;
   std::unique_ptr<WebServer> web_;
+  std::unique_ptr<CommandRunner> command_;
   std::function<void(std::string_view)> chunkHandled_;
   QTimer frameTimer_;
   bool receivedSinceFrame_ = false;

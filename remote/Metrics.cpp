@@ -145,6 +145,23 @@ std::string metricsText(const MonitorStatus& status, const FileHealthByName& fil
           "Distinct TMC messages (by location, event, direction and extent) since the retune.",
           station.tmc ? static_cast<double>(station.tmc->messages.size()) : 0);
 
+  if (status.checks != nullptr) {
+    m.family("tallowmere_check_alarm", "gauge", "Whether the check's alarm is raised.");
+    for (std::size_t i = 0; i < kCheckCount; ++i) {
+      const auto c = static_cast<Check>(i);
+      if (!status.checks->settings().configured(c)) continue;
+      m.sample("tallowmere_check_alarm", "check=\"" + std::string(checkName(c)) + "\"",
+               status.checks->state(c).alarm ? 1 : 0);
+    }
+    m.family("tallowmere_check_known", "gauge", "Whether the check can be judged now (ok or failing).");
+    for (std::size_t i = 0; i < kCheckCount; ++i) {
+      const auto c = static_cast<Check>(i);
+      if (!status.checks->settings().configured(c)) continue;
+      m.sample("tallowmere_check_known", "check=\"" + std::string(checkName(c)) + "\"",
+               status.checks->state(c).judged == Judged::unknown ? 0 : 1);
+    }
+  }
+
   m.family("tallowmere_output_file_writable", "gauge", "Whether the last write of an output file succeeded.");
   for (const auto& [name, health] : files) {
     m.sample("tallowmere_output_file_writable", "file=\"" + labelValue(name) + "\"", health.writable ? 1 : 0);

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "checks/Checks.h"
 #include "display/DisplayModel.h"
 #include "log/WallClock.h"
 #include "remote/ReceptionCounters.h"
@@ -23,6 +24,7 @@ struct MonitorStatus {
   WallTime started;
   double uptimeSeconds;
   double nowSeconds;  // on the steady clock the counters were given
+  const Checks* checks = nullptr;
 };
 
 }  // namespace tallowmere

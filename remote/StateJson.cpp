@@ -5,6 +5,7 @@
 
 #include "display/JsonDump.h"
 #include "log/LogLine.h"
+#include "remote/ChecksJson.h"
 #include "station/StationJson.h"
 
 namespace tallowmere {
@@ -71,6 +72,10 @@ std::string stateJson(const MonitorStatus& status) {
   out += ", \"counters\": " + countersJson(status);
   out += ", \"station\": ";
   appendStationJson(out, status.station.station());
+  if (status.checks != nullptr) {
+    out += ", \"checks\": ";
+    appendChecksJson(out, *status.checks);
+  }
   return out + "}";
 }
 

@@ -15,8 +15,8 @@ std::string monitorJson(const MonitorStatus& status);
 std::string countersJson(const MonitorStatus& status);
 
 // The whole state: {"fields": {...}, "decoded": N, "receiver": ..., "monitor": ...,
-// "counters": ..., "station": ...}. The fields are those of the replay driver's dump, each with "shown"
-// added: its text as the window draws it.
+// "counters": ..., "station": ..., "checks": ...}. The fields are those of the replay
+// driver's dump, each with "shown" added: its text as the window draws it.
 std::string stateJson(const MonitorStatus& status);
 
 // The samples numbered `first` and later as [[unixSeconds, level or null, groupsPerSecond], ...].

@@ -1,16 +1,19 @@
-// tallowmere-stationcost: what the station model costs the decoding, for the benchmarks only.
+// tallowmere-stationcost: what the station model and the station checks cost the decoding,
+// for the benchmarks only.
 //
 //   tallowmere-stationcost FILE
 //
 // Runs the form's receive handler on every line of FILE, held in memory, once with the
-// window's decoding alone and once with the station model listening, and prints
-// "window=GROUPS_PER_SECOND station=GROUPS_PER_SECOND".
+// window's decoding alone, once with the station model listening and once with the
+// station checks judging every check of a station's profile too, and prints
+// "window=GROUPS_PER_SECOND station=GROUPS_PER_SECOND checks=GROUPS_PER_SECOND".
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 #include "station/StationModel.h"
 
@@ -35,14 +38,30 @@ class NoFiles : public OutputFiles {
   bool replace(std::string_view /*name*/, std::string_view /*content*/) override { return true; }
 };
 
-double groupsPerSecond(const std::vector<std::string>& lines, bool withStation) {
+enum class Listening { Nothing, Station, StationAndChecks };
+
+// Every check on, each against a value of its own: judging costs the same whether the
+// station passes or fails.
+constexpr char kProfile[] =
+    "[Checks]\nPI=D42A\nPS=104.6RTL|BR-KLASS\nPTY=10\nTP=1\nECC=E0\nAF=104.6,88.0\nTMC=yes\n"
+    "MaxAnnouncement=5\nRadioTextUnchanged=60\nClockDrift=5\nMinGroupRate=10\nMinLevel=20\n";
+
+double groupsPerSecond(const std::vector<std::string>& lines, Listening listening) {
   NoPort port;
   NoTimers timers;
   NoFiles files;
   FrmMain form(port, timers, files);
   double now = 0;
   StationModel station([&now] { return now; });
-  if (withStation) form.addListener(&station);
+  Checks checks(
+      station, [&now] { return CheckTime{} + std::chrono::microseconds(static_cast<long long>(now * 1e6)); },
+      "maintenance");
+  checks.configure(checkSettings(IniFile::fromText(kProfile), "profile"));
+  if (listening != Listening::Nothing) form.addListener(&station);
+  if (listening == Listening::StationAndChecks) {
+    form.addListener(&checks);
+    station.addListener(&checks);
+  }
   form.Form_Load();
   form.tmrSetFreqAtStart_Timer();
   const auto start = std::chrono::steady_clock::now();
@@ -68,8 +87,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tallowmere-stationcost: no lines in %s\n", argv[1]);
     return 2;
   }
-  const double window = groupsPerSecond(lines, false);
-  const double station = groupsPerSecond(lines, true);
-  std::printf("window=%.0f station=%.0f\n", window, station);
+  const double window = groupsPerSecond(lines, Listening::Nothing);
+  const double station = groupsPerSecond(lines, Listening::Station);
+  const double checks = groupsPerSecond(lines, Listening::StationAndChecks);
+  std::printf("window=%.0f station=%.0f checks=%.0f\n", window, station, checks);
   return 0;
 }

@@ -25,6 +25,7 @@ constexpr PageResource kPages[] = {
     {"/", ":/web/index.html", "text/html; charset=utf-8"},
     {"/app.js", ":/web/app.js", "text/javascript; charset=utf-8"},
     {"/details.js", ":/web/details.js", "text/javascript; charset=utf-8"},
+    {"/checks.js", ":/web/checks.js", "text/javascript; charset=utf-8"},
     {"/style.css", ":/web/style.css", "text/css; charset=utf-8"},
 };
 
@@ -104,7 +105,8 @@ MonitorStatus WebServer::status() const {
           kProgramVersion,
           started_,
           now,
-          now};
+          now,
+          sources_.checks};
 }
 
 void WebServer::touched() {

@@ -28,6 +28,7 @@ struct WebSources {
   const EventHistory& events;
   std::string layoutJson;                // the window's fields and where they lie
   std::function<void()> controlApplied;  // a remote click changed the form
+  const Checks* checks = nullptr;
 };
 
 // The decoding side of the built-in web server: it counts what was received, and hands

@@ -30,14 +30,15 @@ kControlToken = 'control-91c2'
 kCompared = ['lblPS', 'lblPI', 'lblPTY', 'lblTraffic']
 
 
-def wait_until(what, condition, driver=None):
-    return WebDriverWait(driver, 30, poll_frequency=0.1).until(lambda _: condition(), message=what)
+def wait_until(what, condition, driver=None, seconds=30):
+    return WebDriverWait(driver, seconds, poll_frequency=0.1).until(lambda _: condition(), message=what)
 
 
 def start_monitor(args, folder, frequency, listen):
     (folder / 'tallowmere.ini').write_text(
         f'[Tallowmere]\nCOMport=./receiver\nFrequency={frequency}\n'
-        f'[Web]\nListen={listen}\nViewToken={kViewToken}\nControlToken={kControlToken}\n')
+        f'[Web]\nListen={listen}\nViewToken={kViewToken}\nControlToken={kControlToken}\n'
+        '[Checks]\nPI=0000\nTrigger=1\n')  # a PI no station sends: its alarm 31 s after the tune
     errors = folder / 'stderr.txt'
     process = subprocess.Popen([args.monitor], cwd=folder, stderr=errors.open('w'),
                                env={**os.environ, 'QT_QPA_PLATFORM': 'offscreen'})
@@ -139,8 +140,13 @@ def main():
             def connection_says(line):
                 wait_until(f'"{line}"', lambda: text_of('connection') == line, driver)
 
+            # The PI alarm in the red bar; the window dimmed once the receiver is lost.
+            wait_until('the pi alarm above the window',
+                       lambda: text_of('alarms').startswith('pi failing since '), driver, 120)
             sim.terminate()
             connection_says('receiver not connected')
+            wait_until('the window dimmed', lambda: 'lost' in driver.find_element(By.ID, 'frame').get_attribute(
+                'class') and re.fullmatch(r'receiver lost since \d\d:\d\d:\d\d', text_of('lost')), driver)
             monitor.terminate()
             monitor.wait(30)
             connection_says('monitor unreachable')

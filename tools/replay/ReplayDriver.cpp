@@ -1,6 +1,7 @@
 #include "tools/replay/ReplayDriver.h"
 
 #include "display/JsonDump.h"
+#include "remote/ChecksJson.h"
 #include "station/StationJson.h"
 #include "tools/replay/ScriptLine.h"
 
@@ -18,14 +19,22 @@ ReplayDriver::ReplayDriver(std::FILE* out)
       wallClock_(kReplayStart),
       log_(wallClock_, "log", false),
       station_([this] { return std::chrono::duration<double>(wallClock_.now().time_since_epoch()).count(); }),
+      checks_(
+          station_, [this] { return wallClock_.now(); }, "maintenance"),
       form_(port_, timers_, files_) {
-  // The station model hears each event first, so the log's events of a group follow its facts.
+  // The station model hears each event first, so the log's events of a group follow its facts
+  // and the checks judge them.
   form_.addListener(&station_);
+  form_.addListener(&checks_);
   form_.addListener(&log_);
+  station_.addListener(&checks_);
   station_.addListener(&log_.stationEvents());
   form_.addListener(&nowPlaying_);
   station_.addListener(&nowPlaying_);
+  checks_.addListener(&log_);
   form_.Form_Load();
+  // A replay's receiver is always there.
+  checks_.receiverConnected();
 }
 
 void ReplayDriver::receive(std::string_view chunk) {
@@ -73,6 +82,8 @@ void ReplayDriver::dump() {
   std::string json = dumpJson(form_.fields(), port_.sent, form_.groupsDecoded());
   std::string station = ", \"station\": ";
   appendStationJson(station, station_.station());
+  station += ", \"checks\": ";
+  appendChecksJson(station, checks_);
   json.insert(json.size() - 2, station);
   std::fwrite(json.data(), 1, json.size(), out_);
   std::fflush(out_);

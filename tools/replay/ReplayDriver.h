@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 #include "log/StationLog.h"
 #include "log/WallClock.h"
@@ -34,6 +35,8 @@ class ReplayDriver {
 
   FrmMain& form() { return form_; }
   StationModel& station() { return station_; }
+  Checks& checks() { return checks_; }
+  const WallClock& clock() const { return wallClock_; }
 
  private:
   class RecordingPort : public ReceiverPort {
@@ -59,6 +62,7 @@ class ReplayDriver {
   StationLog log_;
   StationModel station_;
   NowPlayingFeed nowPlaying_{files_};
+  Checks checks_;
   FrmMain form_;
 };
 

@@ -1,0 +1,296 @@
+// The station checks judged on the replay driver's clock: groups built with the encoder,
+// faults scripted, the alarms heard as the log and the command hear them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "remote/Metrics.h"
+#include "remote/StateJson.h"
+#include "tests/support/Stations.h"
+#include "tests/support/WorkingFolder.h"
+#include "tools/replay/ReplayDriver.h"
+#include "tools/sim/GroupEncoder.h"
+
+namespace tallowmere::test {
+namespace {
+
+using ChecksTest = InWorkingFolder;
+
+// What a station sends, built with the encoder: PS with its AF pair, ECC, the TMC
+// announcement and TMC messages.
+struct Air {
+  Programme programme{0xD42A, true, 10};
+  SwitchingFlags flags;
+  std::string ps = "TALLOWME";
+  std::uint16_t af = 0xE1AB;  // one frequency: 104.6 MHz
+  std::uint8_t ecc = 0xE0;
+  bool tmcMessages = true;
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    for (int segment = 0; segment < 4; ++segment) {
+      out.push_back(groupLine(basicTuningGroup(programme, flags, segment, ps, af)));
+    }
+    out.push_back(groupLine(slowLabellingGroup(programme, ecc, {})));
+    out.push_back(
+        groupLine(applicationAnnouncementGroup(programme, 8, tmcSystemInformation(1), kTmcApplicationId)));
+    if (tmcMessages) out.push_back(groupLine(tmcGroup(programme, {.event = 101, .location = 12345})));
+    return out;
+  }
+};
+
+// The replay driver with the alarms it raises and clears, each with its time in seconds
+// from the start-up tune.
+struct CheckRun : CheckEvents {
+  explicit CheckRun(const std::string& checks) {
+    std::ofstream("tallowmere.ini") << "[Tallowmere]\nFrequency=104.6\n[Checks]\n" + checks;
+    driver = std::make_unique<ReplayDriver>(std::tmpfile());
+    driver->checks().addListener(this);
+    driver->tick(TimerId::tmrSetFreqAtStart);
+    start = driver->clock().now();
+  }
+  double now() const { return std::chrono::duration<double>(driver->clock().now() - start).count(); }
+  // Until `seconds`, the station's groups; with polls, a signal poll after every 23 (2 s).
+  void play(const Air& air, double seconds, bool polls = false) {
+    const std::vector<std::string> lines = air.lines();
+    for (std::size_t i = 0; now() < seconds; ++i) {
+      driver->receive(lines[i % lines.size()]);
+      if (polls && i % 23 == 22) driver->tick(TimerId::tmrRSSI);
+    }
+  }
+  // Until `seconds`, signal polls with this level and no group.
+  void quiet(double seconds, int level = 45) {
+    while (now() < seconds) {
+      driver->receive(" RDS STEREO RSSI: " + std::to_string(level) + "\r\n");
+      driver->tick(TimerId::tmrRSSI);
+    }
+  }
+  void alarmChanged(const AlarmEvent& e) override {
+    alarms.push_back(std::string(checkName(e.check)) + (e.raised ? " raised " : " cleared ") + e.expected +
+                     "/" + e.received);
+    times.push_back(std::chrono::duration<double>(e.time - start).count());
+    // What the web server would hand out at this moment.
+    ReceptionCounters counters{[] { return 0.0; }};
+    MonitorStatus status{
+        driver->form().fields(), driver->station(), counters, 0, true, "", "", "", "", {}, 0, 0,
+        &driver->checks()};
+    served.push_back(stateJson(status) + metricsText(status, {}, {}));
+  }
+  void maintenanceChanged(bool on) override {
+    alarms.push_back(on ? "maintenance start" : "maintenance end");
+  }
+  std::unique_ptr<ReplayDriver> driver;
+  CheckTime start;
+  std::vector<std::string> alarms;
+  std::vector<double> times;
+  std::vector<std::string> served;
+};
+
+// Each check: 40 s of a good station, a fault from 40 s to `faultEnd`, then good again. Its
+// alarm is raised once the fault has been judged failing for the 10 s trigger time (judged
+// failing `lag` seconds into it), and cleared 30 s after it ends (or `releaseLag` later).
+TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelease) {
+  struct Row {
+    const char* what;
+    std::string setting;
+    std::function<void(Air&)> fault;
+    std::string raised;  // the raised alarm: check, expected/received
+    double faultEnd = 60;
+    double lag = 0;
+    double releaseLag = 0;
+  };
+  const std::vector<Row> rows = {
+      {"a wrong PI", "PI=D4*A", [](Air& a) { a.programme.pi = 0xD52A; }, "pi raised D4*A/D52A"},
+      {"a name not the station's", "PS=TALLOWME|TALLOW", [](Air& a) { a.ps = "TALLOWFM"; },
+       "ps raised TALLOWME|TALLOW/TALLOWFM"},
+      {"a wrong PTY", "PTY=10", [](Air& a) { a.programme.pty = 5; }, "pty raised 10/5"},
+      {"TP off", "TP=1", [](Air& a) { a.programme.tp = false; }, "tp raised 1/0"},
+      {"a wrong ECC", "ECC=E0", [](Air& a) { a.ecc = 0xE1; }, "ecc raised E0/E1"},
+      {"a frequency missing from the AF list", "AF=104.6", [](Air& a) { a.af = 0xE1AC; },
+       "af raised 104.6/104.7", 100, 40, 20},  // an AF list counts once heard more than the last
+      {"TMC messages stop", "TMC=yes", [](Air& a) { a.tmcMessages = false; }, "tmc raised yes/last group 13",
+       200, Checks::kSlowFactSeconds},
+      {"an announcement stuck on", "MaxAnnouncement=0.5", [](Air& a) { a.flags.ta = true; },
+       "announcement raised at most 0.5 min/on for 0.7 min", 90, 30},
+  };
+  for (const Row& row : rows) {
+    std::filesystem::remove_all("log");
+    CheckRun run(row.setting);
+    Air air;
+    run.play(air, 40);
+    Air wrong = air;
+    row.fault(wrong);
+    run.play(wrong, row.faultEnd);
+    run.play(air, row.faultEnd + 75);
+    ASSERT_EQ(run.alarms.size(), 2u) << row.what;
+    EXPECT_TRUE(run.alarms[0].starts_with(row.raised)) << row.what << ": " << run.alarms[0];
+    EXPECT_TRUE(run.alarms[1].starts_with(row.raised.substr(0, row.raised.find(' ')) + " cleared"))
+        << row.what << ": " << run.alarms[1];
+    // Within the two receptions that confirm a fact.
+    EXPECT_NEAR(run.times[0], 40 + row.lag + 10 + 1, 1) << row.what;
+    EXPECT_NEAR(run.times[1], row.faultEnd + row.releaseLag + 30 + 1, 1) << row.what;
+    const std::string name = row.raised.substr(0, row.raised.find(' '));
+    EXPECT_NE(run.served[0].find("\"" + name + "\": {\"judged\": \"failing\", \"alarm\": true"),
+              std::string::npos)
+        << run.served[0];
+    EXPECT_NE(run.served[0].find("\ntallowmere_check_alarm{check=\"" + name + "\"} 1\n"), std::string::npos);
+    EXPECT_NE(run.served[1].find("\ntallowmere_check_alarm{check=\"" + name + "\"} 0\n"), std::string::npos);
+    EXPECT_NE(run.served[1].find("\ntallowmere_check_known{check=\"" + name + "\"} 1\n"), std::string::npos);
+    // The log: one alarm event raised, one cleared with its duration.
+    const std::string log = readFile("log/2025-01-01.jsonl");
+    const std::string event = "\"event\":\"alarm\",\"check\":\"" + name + "\",\"state\":";
+    EXPECT_NE(log.find(event + "\"raised\""), std::string::npos) << log;
+    EXPECT_NE(log.find(event + "\"cleared\""), std::string::npos) << log;
+    char duration[32];
+    std::snprintf(duration, sizeof duration, "\"duration\":%.1f}", run.times[1] - run.times[0]);
+    EXPECT_NE(log.find(duration), std::string::npos) << log;
+    // The evidence: the group lines of the minute before the alarm and of the minute after.
+    const std::size_t named = log.find("\"evidence\":\"log/evidence/2025-01-01T00-0");
+    ASSERT_NE(named, std::string::npos) << log;
+    const std::string evidence = readFile(log.substr(named + 12, log.find('"', named + 12) - named - 12));
+    EXPECT_EQ(evidence.find(">>> "), 0u);
+    const double minuteBefore = std::min(60.0, run.times[0]);
+    EXPECT_NEAR(std::count(evidence.begin(), evidence.end(), '\n'), (minuteBefore + 60) / 0.0877, 2)
+        << row.what;
+  }
+}
+
+// What raises nothing, and what a missing fact, a silent receiver or the maintenance file do.
+TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
+  struct Row {
+    const char* what;
+    std::string setting;
+    std::function<void(CheckRun&, Air&)> script;
+    std::vector<std::string> alarms;  // check and state only
+  };
+  const auto wrongPi = [](Air& a) { a.programme.pi = 0xD52A; };
+  const std::vector<Row> rows = {
+      {"a fault shorter than the trigger time",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         r.play(a, 40);
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 48);
+         r.play(a, 100);
+       },
+       {}},
+      {"a retune's unknown spell restarts the count",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 38);
+         r.driver->form().cmdSetFreq_Click();
+         r.play(wrong, 76);
+         r.driver->form().cmdSetFreq_Click();
+         r.play(a, 120);
+       },
+       {}},
+      {"a fact still missing after 30 s",
+       "ECC=E0\nPTY=10",
+       [](CheckRun& r, Air& a) {
+         a.ecc = 0;  // no 1A at all would be the same: the ECC variant never counts
+         r.play(a, 60);
+       },
+       {"ecc raised"}},
+      {"no group for 30 s",
+       "",
+       [](CheckRun& r, Air& a) {
+         r.play(a, 10);
+         r.quiet(60);
+         r.play(a, 100);
+       },
+       {"rds raised", "rds cleared"}},
+      {"a weak signal, too weak for RDS",
+       "MinLevel=30",
+       [](CheckRun& r, Air&) {
+         r.quiet(20, 45);
+         r.quiet(40, 20);
+         r.quiet(80, 45);
+       },
+       {"level raised", "rds raised", "level cleared"}},
+      {"the maintenance file",
+       "PI=D42A",
+       [&](CheckRun& r, Air& a) {
+         std::ofstream("maintenance") << "";
+         Air wrong = a;
+         wrongPi(wrong);
+         r.play(wrong, 60, true);
+         std::filesystem::remove("maintenance");
+         r.play(a, 100, true);
+       },
+       {"maintenance start", "maintenance end"}},
+      {"an unreadable value leaves the other checks on",
+       "PI=D42\nTP=0",
+       [](CheckRun& r, Air& a) { r.play(a, 60); },
+       {"tp raised"}},
+  };
+  for (const Row& row : rows) {
+    testing::internal::CaptureStderr();
+    CheckRun run(row.setting);
+    Air air;
+    air.programme.tp = true;
+    row.script(run, air);
+    const std::string err = testing::internal::GetCapturedStderr();
+    std::vector<std::string> alarms;
+    for (const std::string& a : run.alarms) alarms.push_back(a.substr(0, a.find(' ', a.find(' ') + 1)));
+    EXPECT_EQ(alarms, row.alarms) << row.what;
+    EXPECT_EQ(err.find("[Checks] PI \"D42\" is not four hexadecimal digits or *; the pi check is off") !=
+                  std::string::npos,
+              row.setting.starts_with("PI=D42\n"))
+        << row.what << err;
+  }
+}
+
+// The six real captures with the profile of what each station sends raise nothing; one
+// wrong value raises exactly its alarm, once; the evidence file played back raises it again.
+TEST_F(ChecksTest, RealCapturesRaiseOnlyTheWrongValuesAlarm) {
+  struct Row {
+    std::string station;
+    std::string profile;
+    std::string wrong;  // one line that replaces the profile's line of the same key
+    std::string alarm;  // the one alarm it raises
+  };
+  const std::vector<Row> rows = {
+      {"de-104.6rtl-D42A", "PI=D42A\nPS=104.6RTL\nPTY=10\nTP=1\nAF=104.6,88.0,89.5,96.9\nTMC=yes\n",
+       "PI=D42B", "pi raised D42B/D42A"},
+      {"de-br-klassik-D314", "PI=D314\nPS=BR-KLASS\nPTY=14\nTP=0\nTMC=yes\n", "PS=BR-KLASSIK|BR KLASS",
+       "ps raised BR-KLASSIK|BR KLASS/BR-KLASS"},
+      {"de-mdr-thueringen-D6F1", "PI=D6F1\nPS=MDR THUE\nPTY=0\nTP=1\nTMC=yes\n", "PTY=1", "pty raised 1/0"},
+      {"ee-viker-22E1", "PI=22E1\nPS=*\nPTY=18\nTP=1\nAF=104.1,95.7\nTMC=yes\n", "AF=104.1,87.6",
+       "af raised 104.1,87.6/"},
+      {"se-sr-p2-EC02", "PI=EC02\nPS=SR P2\nPTY=14\nTP=0\nECC=E3\n", "ECC=E2", "ecc raised E2/E3"},
+      {"uk-bbc-radio4-C204", "PI=C2*4\nPS=BBC R4\nPTY=9\nTP=0\nECC=E1\nAF=94.1,92.5\n", "PS=BBC R3",
+       "ps raised BBC R3/BBC R4"},
+  };
+  const auto play = [](const std::string& settings, const std::vector<std::string>& lines) {
+    auto run = std::make_unique<CheckRun>(settings);
+    for (const std::string& line : lines) run->driver->receive(line);
+    return run;
+  };
+  for (const Row& row : rows) {
+    const std::vector<std::string> lines = captureLines(row.station);
+    if (lines.empty()) GTEST_SKIP() << "the captures are not on this machine";
+    EXPECT_EQ(play(row.profile, lines)->alarms, std::vector<std::string>{}) << row.station;
+    const std::string key = row.wrong.substr(0, row.wrong.find('=') + 1);
+    std::string wrong = row.profile;
+    const std::size_t at = wrong.find(key);
+    wrong.replace(at, wrong.find('\n', at) - at, row.wrong);
+    std::filesystem::remove_all("log");
+    const auto run = play(wrong, lines);
+    ASSERT_EQ(run->alarms.size(), 1u) << row.station;
+    EXPECT_TRUE(run->alarms[0].starts_with(row.alarm)) << row.station << ": " << run->alarms[0];
+    if (row.station != "de-104.6rtl-D42A") continue;
+    const std::string log = readFile("log/2025-01-01.jsonl");
+    const std::size_t named = log.find("\"evidence\":\"") + 12;
+    std::ifstream file(log.substr(named, log.find('"', named) - named), std::ios::binary);
+    std::vector<std::string> evidence;
+    for (std::string line; std::getline(file, line);) evidence.push_back(line + "\n");
+    EXPECT_EQ(play(wrong, evidence)->alarms, run->alarms);
+  }
+}
+
+}  // namespace
+}  // namespace tallowmere::test
