@@ -279,12 +279,12 @@ std::string Checks::received(Check c) const {
   return {};
 }
 
-std::string Checks::alarmSummary() const {
-  std::string names;
+std::vector<std::string> Checks::raisedAlarms() const {
+  std::vector<std::string> names;
   for (std::size_t i = 0; i < kCheckCount; ++i) {
-    if (states_[i].alarm) names += (names.empty() ? "" : ", ") + std::string(kCheckNames[i]);
+    if (states_[i].alarm) names.emplace_back(kCheckNames[i]);
   }
-  return "alarms: " + (names.empty() ? std::string("none") : names);
+  return names;
 }
 
 void Checks::judgeAll() {

@@ -44,7 +44,8 @@ class Checks : public FormEvents, public StationEvents {
   // What the station or receiver gives now, as the alarm's "received" says it.
   std::string received(Check c) const;
   // "alarms: none" or "alarms: pi, rds": the raised alarms on one line.
-  std::string alarmSummary() const;
+  // The names of the checks whose alarm is raised, in the order of the checks.
+  std::vector<std::string> raisedAlarms() const;
   const StationModel& station() const { return station_; }
 
   void started(const IniFile& ini, const std::string& iniPath, const StartInfo& info) override;

@@ -66,7 +66,7 @@ class Monitor : private ReceiverEvents {
   Checks checks_{station_, [] { return std::chrono::system_clock::now(); }, "maintenance"};
   FrmMain form_;
   MonitorWindow window_;
-  ServiceNotifier notifier_{form_};
+  ServiceNotifier notifier_{form_, checks_};
   EventHistory events_;
   std::unique_ptr<WebServer> web_;
   std::unique_ptr<CommandRunner> command_;

@@ -16,8 +16,8 @@ constexpr std::chrono::seconds kStatusInterval{2};
 
 }  // namespace
 
-ServiceNotifier::ServiceNotifier(const FrmMain& form)
-    : form_(form), active_(std::getenv("NOTIFY_SOCKET") != nullptr) {
+ServiceNotifier::ServiceNotifier(const FrmMain& form, const Checks& checks)
+    : form_(form), checks_(checks), active_(std::getenv("NOTIFY_SOCKET") != nullptr) {
   QObject::connect(&statusTimer_, &QTimer::timeout, [this] { send("STATUS=" + status()); });
   QObject::connect(&watchdogTimer_, &QTimer::timeout, [this] { send("WATCHDOG=1"); });
 }
@@ -48,7 +48,8 @@ std::string ServiceNotifier::status() {
   const double rate = seconds > 0 ? static_cast<double>(groups - groupsAtStatus_) / seconds : 0;
   statusAt_ = now;
   groupsAtStatus_ = groups;
-  return serviceStatus({form_.connected(), form_.tunedFrequency(), form_.decoderState().psBuffer, rate, {}});
+  return serviceStatus({form_.connected(), form_.tunedFrequency(), form_.decoderState().psBuffer, rate,
+                        checks_.raisedAlarms()});
 }
 
 // A socket that refuses is said once; the service manager then restarts the monitor when its

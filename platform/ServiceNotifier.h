@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 
+#include "checks/Checks.h"
 #include "form/FrmMain.h"
 
 namespace tallowmere {
@@ -14,7 +15,7 @@ namespace tallowmere {
 // clean stop. Without NOTIFY_SOCKET (a terminal, a desktop) it does nothing at all.
 class ServiceNotifier {
  public:
-  explicit ServiceNotifier(const FrmMain& form);
+  ServiceNotifier(const FrmMain& form, const Checks& checks);
 
   void ready();
   void stopping();
@@ -24,6 +25,7 @@ class ServiceNotifier {
   void send(const std::string& state);
 
   const FrmMain& form_;
+  const Checks& checks_;
   bool active_;
   bool failed_ = false;
   QTimer statusTimer_;

@@ -18,7 +18,7 @@ constexpr std::array<std::pair<std::uint16_t, std::string_view>, 7> kApplication
     {0xE911, "Emergency Warning System"},
 }};
 
-// RadioText Plus content types: the RDS Forum's RT+ specification, its table of classes; "" for the
+// RadioText Plus content types: the RDS Forum's RT+ standard, its table of classes; "" for the
 // reserved classes 54 and 55 and the private classes 56 to 58.
 constexpr std::array<std::string_view, 64> kRadioTextPlusClasses = {
     "dummy",               "item.title",            "item.album",           "item.tracknumber",
