@@ -13,7 +13,6 @@ namespace tallowmere {
 namespace {
 
 constexpr int kSnapshotIntervalMs = 40;
-constexpr int kGroupBatchMs = 40;
 constexpr std::size_t kEventsOnJoin = 50;
 
 struct PageResource {
@@ -57,10 +56,9 @@ WebServer::WebServer(WebSources sources, WebSettings settings, ServerLimits limi
     : sources_(std::move(sources)), started_(std::chrono::system_clock::now()) {
   clock_.start();
   sinceSnapshot_.start();
-  groupFlush_.setSingleShot(true);
-  groupFlush_.setInterval(kGroupBatchMs);
-  QObject::connect(&groupFlush_, &QTimer::timeout, [this] { sendGroups(); });
   snapshotTimer_.setSingleShot(true);
+  // A coarse timer may fire up to 5 % early: a page would then get two messages within 40 ms.
+  snapshotTimer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&snapshotTimer_, &QTimer::timeout, [this] { publish(); });
   sampleTimer_.setInterval(1000);
   QObject::connect(&sampleTimer_, &QTimer::timeout, [this] { takeSample(); });
@@ -111,7 +109,9 @@ MonitorStatus WebServer::status() const {
 
 void WebServer::touched() {
   if (snapshotTimer_.isActive()) return;
-  snapshotTimer_.start(static_cast<int>(std::max<qint64>(0, kSnapshotIntervalMs - sinceSnapshot_.elapsed())));
+  const qint64 waitedUs = sinceSnapshot_.nsecsElapsed() / 1000;
+  const qint64 leftMs = (kSnapshotIntervalMs * 1000 - waitedUs + 999) / 1000;  // rounded up
+  snapshotTimer_.start(static_cast<int>(std::max<qint64>(0, leftMs)));
 }
 
 // The state as it is now, for the network thread to answer and feed the pages from.
@@ -128,6 +128,11 @@ void WebServer::publish() {
   snapshot->events = recentEvents_;
   snapshot->eventLog = eventLog_;
   network_->publish(std::move(snapshot));
+  // At line rate the groups come one to an event-loop turn; handed over one by one, each
+  // would cost the network thread a turn of its own. They go with the snapshot, so a
+  // client that has a group finds it counted in the state and the metrics, and a page
+  // gets at most one message per 40 ms.
+  if (!pendingGroups_.empty()) network_->publishGroups(std::exchange(pendingGroups_, {}));
 }
 
 // {"type": "update", ...} with what changed since the last snapshot, or "" for nothing.
@@ -185,15 +190,7 @@ void WebServer::groupDecoded(const GroupRecord& g, const DecoderState& s) {
   counters_.groupDecoded(g, s);
   if (!g.bytesBuilt || network_->clients().groups == 0) return;
   pendingGroups_.push_back(groupText(g));
-  if (!groupFlush_.isActive()) groupFlush_.start();
-}
-
-// At line rate the groups come one to an event-loop turn; handed over one by one, each
-// would cost the network thread a turn of its own. A client that has a group finds it
-// counted in the state and the metrics.
-void WebServer::sendGroups() {
-  publish();
-  network_->publishGroups(std::exchange(pendingGroups_, {}));
+  touched();
 }
 
 void WebServer::takeSample() {

@@ -53,7 +53,6 @@ class WebServer : public FormEvents {
   MonitorStatus status() const;
   void publish();
   std::string changesJson(const MonitorStatus& status);
-  void sendGroups();
   void takeSample();
   void control(Field box, const std::string& typed, const std::function<void(std::string)>& reply);
 
@@ -72,7 +71,6 @@ class WebServer : public FormEvents {
   std::shared_ptr<const EventHistory> eventLog_;
 
   std::vector<std::string> pendingGroups_;  // for the groups clients, sent together
-  QTimer groupFlush_;
   QTimer snapshotTimer_;
   QElapsedTimer sinceSnapshot_;
   QElapsedTimer clock_;  // since start
