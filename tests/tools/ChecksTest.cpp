@@ -19,7 +19,7 @@ namespace {
 using ChecksTest = InWorkingFolder;
 
 // What a station sends, built with the encoder: PS with its AF pair, ECC, the TMC
-// announcement and TMC messages.
+// announcement and TMC messages, a RadioText that changes, the clock time.
 struct Air {
   Programme programme{0xD42A, true, 10};
   SwitchingFlags flags;
@@ -27,7 +27,10 @@ struct Air {
   std::uint16_t af = 0xE1AB;  // one frequency: 104.6 MHz
   std::uint8_t ecc = 0xE0;
   bool tmcMessages = true;
-  std::vector<std::string> lines() const {
+  double radioTextSeconds = 15;  // how long each item's text stays; 0: one text throughout
+  std::chrono::seconds clockAhead{0};
+  bool halfRate = false;  // a signal report after each group
+  std::vector<std::string> lines(CheckTime now, double seconds) const {
     std::vector<std::string> out;
     for (int segment = 0; segment < 4; ++segment) {
       out.push_back(groupLine(basicTuningGroup(programme, flags, segment, ps, af)));
@@ -36,6 +39,19 @@ struct Air {
     out.push_back(
         groupLine(applicationAnnouncementGroup(programme, 8, tmcSystemInformation(1), kTmcApplicationId)));
     if (tmcMessages) out.push_back(groupLine(tmcGroup(programme, {.event = 101, .location = 12345})));
+    const int item = radioTextSeconds > 0 ? static_cast<int>(seconds / radioTextSeconds) : -1;
+    const std::string text = radioTextForAir("Item " + std::to_string(item), TextEnd::CarriageReturn);
+    for (int segment = 0; segment < 2; ++segment) {
+      out.push_back(groupLine(radioTextGroup(programme, item % 2 != 0, segment, text)));
+    }
+    // The clock time goes out as the minute begins.
+    const auto shown = std::chrono::floor<std::chrono::seconds>(now + clockAhead);
+    if (shown - std::chrono::floor<std::chrono::minutes>(shown) < std::chrono::milliseconds(2500)) {
+      out.push_back(groupLine(clockTimeGroup(programme, clockTimeAt(shown, 2))));
+    }
+    if (halfRate) {
+      for (std::size_t i = out.size(); i-- > 0;) out.insert(out.begin() + i + 1, " RDS STEREO RSSI: 45\r\n");
+    }
     return out;
   }
 };
@@ -53,10 +69,12 @@ struct CheckRun : CheckEvents {
   double now() const { return std::chrono::duration<double>(driver->clock().now() - start).count(); }
   // Until `seconds`, the station's groups; with polls, a signal poll after every 23 (2 s).
   void play(const Air& air, double seconds, bool polls = false) {
-    const std::vector<std::string> lines = air.lines();
-    for (std::size_t i = 0; now() < seconds; ++i) {
-      driver->receive(lines[i % lines.size()]);
-      if (polls && i % 23 == 22) driver->tick(TimerId::tmrRSSI);
+    for (std::size_t i = 0; now() < seconds;) {
+      for (const std::string& line : air.lines(driver->clock().now(), now())) {
+        if (line.starts_with(">>> ")) groupTimes.push_back(now());
+        driver->receive(line);
+        if (polls && ++i % 23 == 0) driver->tick(TimerId::tmrRSSI);
+      }
     }
   }
   // Until `seconds`, signal polls with this level and no group.
@@ -85,6 +103,7 @@ struct CheckRun : CheckEvents {
   std::vector<std::string> alarms;
   std::vector<double> times;
   std::vector<std::string> served;
+  std::vector<double> groupTimes;  // of each group line played
 };
 
 // Each check: 40 s of a good station, a fault from 40 s to `faultEnd`, then good again. Its
@@ -113,6 +132,13 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
        200, Checks::kSlowFactSeconds},
       {"an announcement stuck on", "MaxAnnouncement=0.5", [](Air& a) { a.flags.ta = true; },
        "announcement raised at most 0.5 min/on for 0.7 min", 90, 30},
+      {"the RadioText frozen", "RadioTextUnchanged=0.5", [](Air& a) { a.radioTextSeconds = 0; },
+       "radiotext raised changed within 0.5 min/unchanged for 0.", 100, 31},
+      {"the station clock two minutes ahead", "ClockDrift=5",
+       [](Air& a) { a.clockAhead = std::chrono::minutes(2); }, "clock raised within 5 s/119 s", 100, 15,
+       15},  // the clock time is sent as each minute begins
+      {"half the groups", "MinGroupRate=10", [](Air& a) { a.halfRate = true; },
+       "group_rate raised at least 10 groups/s/8.6", 100, 20, 45},  // judged once a minute was heard
   };
   for (const Row& row : rows) {
     std::filesystem::remove_all("log");
@@ -122,7 +148,7 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     Air wrong = air;
     row.fault(wrong);
     run.play(wrong, row.faultEnd);
-    run.play(air, row.faultEnd + 75);
+    run.play(air, row.faultEnd + row.releaseLag + 75);
     ASSERT_EQ(run.alarms.size(), 2u) << row.what;
     EXPECT_TRUE(run.alarms[0].starts_with(row.raised)) << row.what << ": " << run.alarms[0];
     EXPECT_TRUE(run.alarms[1].starts_with(row.raised.substr(0, row.raised.find(' ')) + " cleared"))
@@ -150,8 +176,9 @@ TEST_F(ChecksTest, AFaultRaisesOneAlarmAfterTheTriggerTimeAndClearsAfterTheRelea
     ASSERT_NE(named, std::string::npos) << log;
     const std::string evidence = readFile(log.substr(named + 12, log.find('"', named + 12) - named - 12));
     EXPECT_EQ(evidence.find(">>> "), 0u);
-    const double minuteBefore = std::min(60.0, run.times[0]);
-    EXPECT_NEAR(std::count(evidence.begin(), evidence.end(), '\n'), (minuteBefore + 60) / 0.0877, 2)
+    const auto inMinuteAround = [&](double t) { return std::abs(t - run.times[0]) <= 60; };
+    EXPECT_NEAR(std::count(evidence.begin(), evidence.end(), '\n'),
+                std::count_if(run.groupTimes.begin(), run.groupTimes.end(), inMinuteAround), 2)
         << row.what;
   }
 }
