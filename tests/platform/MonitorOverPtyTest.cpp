@@ -1,6 +1,7 @@
 // The monitor program on a pseudo-terminal: commands, traffic.txt and messages through noise, flood, unplug.
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -84,6 +85,48 @@ TEST_F(MonitorOverPty, RunsThroughNoiseAFloodAndAReceiverThatComesAndGoes) {
   EXPECT_TRUE(traffic(" 1 \r\n"));
   std::istringstream err(monitor.errors());
   for (std::string line; std::getline(err, line);) EXPECT_TRUE(line.starts_with("tallowmere: ")) << line;
+}
+
+// The check command run by the monitor: the receiver unplugged raises its alarm and back
+// again clears it, the script hearing both in order; a script that hangs is killed, and
+// groups are decoded meanwhile.
+TEST_F(MonitorOverPty, RunsTheCheckCommandWithoutDelayingDecoding) {
+  fs::permissions(folder, fs::perms::all);  // the monitor runs as nobody under root
+  writeFile("alarm.sh",
+            "#!/bin/sh\n[ \"$TALLOWMERE_CHECK\" = receiver ] || exit 0\n"
+            "echo $TALLOWMERE_STATE $TALLOWMERE_RECEIVED $TALLOWMERE_FREQUENCY >>alarms.txt\n"
+            "[ -e hang ] && echo $$ >hang.pid && exec sleep 300\n");
+  fs::permissions("alarm.sh", fs::perms(0755));
+  writeIni(
+      "[Tallowmere]\nCOMport=./receiver\nFrequency=88.8\n"
+      "[Checks]\nTrigger=1\nRelease=1\nCommandTimeout=10\nCommand=./alarm.sh\n");
+  auto pty = std::make_unique<PseudoTerminal>("receiver");
+  ChildProcess monitor(unprivileged({MONITOR_BINARY}));
+  const auto alarms = [](const std::string& expected) {
+    return eventually([&] { return fs::exists("alarms.txt") && readFile("alarms.txt") == expected; });
+  };
+  // The station sent until traffic.txt shows its state; with `alive`, while that process runs.
+  const auto decoded = [&](bool ta, const char* content, pid_t alive = 0) {
+    return eventually([&] {
+      pty->write(station(ta));
+      return readFile("traffic.txt") == content && (alive == 0 || ::kill(alive, 0) == 0);
+    });
+  };
+  EXPECT_TRUE(decoded(true, " 1 \r\n"));
+  pty.reset();
+  EXPECT_TRUE(alarms("raised not connected 88.8\n"));
+  writeFile("hang", "");  // the script hangs from now on: at the clear, with the receiver back
+  pty = std::make_unique<PseudoTerminal>("receiver");
+  EXPECT_TRUE(alarms("raised not connected 88.8\ncleared connected 88.8\n"));
+  ASSERT_TRUE(eventually([] { return fs::exists("hang.pid") && !readFile("hang.pid").empty(); }));
+  const pid_t hanging = std::stoi(readFile("hang.pid"));
+  EXPECT_TRUE(decoded(false, " 0 \r\n", hanging));
+  EXPECT_TRUE(decoded(true, " 1 \r\n", hanging));
+  EXPECT_TRUE(eventually([&] { return ::kill(hanging, 0) != 0; }, std::chrono::minutes(2)));
+  EXPECT_NE(
+      monitor.errors().find("tallowmere: check command ./alarm.sh did not end within 10 s and was killed"),
+      std::string::npos)
+      << monitor.errors();
 }
 
 }  // namespace
