@@ -65,6 +65,7 @@ Checks::Checks(const StationModel& station, std::function<CheckTime()> now, std:
 
 void Checks::configure(CheckSettings settings) {
   settings_ = std::move(settings);
+  factChanged_ = true;
   for (CheckState& state : states_) state.since = now_();
   stationReset(station_.station());
 }
@@ -76,14 +77,20 @@ void Checks::started(const IniFile& ini, const std::string& iniPath, const Start
 
 void Checks::groupDecoded(const GroupRecord&, const DecoderState& s) {
   const CheckTime now = now_();
+  // The first group, or the first after a silence, changes the rds check and the content's.
+  if (!lastGroup_ || secondsBetween(*lastGroup_, now) >= kGraceSeconds) factChanged_ = true;
   if (!groupsSince_) groupsSince_ = now;
   lastGroup_ = now;
-  tmcAnnounced_ = s.tmcSeen == 1;
+  if (tmcAnnounced_ != (s.tmcSeen == 1)) {
+    tmcAnnounced_ = s.tmcSeen == 1;
+    factChanged_ = true;
+  }
   if (const long long count = station_.station().groupsByType[kTmcGroupType]; count != tmcGroups_) {
+    if (!tmcGroupRecent(now)) factChanged_ = true;
     tmcGroups_ = count;
     lastTmcGroup_ = now;
   }
-  judgeAll();
+  if (factChanged_ || now >= nextTurn_) judgeAll();
 }
 
 void Checks::polled() {
@@ -128,14 +135,17 @@ void Checks::stationReset(const Station& s) {
 }
 
 void Checks::piChanged(const Station& s) {
+  factChanged_ = true;
   piMatches_ = s.pi && matchesPattern(settings_.piPattern, hexText(*s.pi, 4));
 }
 
 void Checks::psChanged(const Station& s) {
+  factChanged_ = true;
   psMatches_ = psMatches(s);
 }
 
 void Checks::alternativeFrequenciesChanged(const Station& s) {
+  factChanged_ = true;
   afMatches_ = s.af && afContains(s);
 }
 
@@ -148,10 +158,12 @@ void Checks::radioTextChanged(const Station& s) {
   if (s.currentRadioText() == radioText_) return;
   radioText_ = s.currentRadioText();
   radioTextSince_ = now_();
+  factChanged_ = true;
 }
 
 void Checks::clockChanged(const Station& s) {
   clockDifference_ = secondsBetween(now_(), clockUtc(*s.clock));
+  factChanged_ = true;
 }
 
 void Checks::forgetStation() {
@@ -294,6 +306,33 @@ void Checks::judgeAll() {
     const auto c = static_cast<Check>(i);
     if (settings_.configured(c)) advance(c, judge(c, now, known), now);
   }
+  factChanged_ = false;
+  nextTurn_ = nextTurn(now);
+}
+
+// The earliest time from `now` at which a judgement or an alarm's count may change with
+// no fact changing: a time limit of a check, of the content's grace or of a spell.
+CheckTime Checks::nextTurn(CheckTime now) const {
+  CheckTime next = CheckTime::max();
+  const auto after = [&](std::optional<CheckTime> from, double seconds) {
+    if (!from) return;
+    const CheckTime at =
+        *from + std::chrono::ceil<CheckTime::duration>(std::chrono::duration<double>(seconds));
+    if (at >= now) next = std::min(next, at);
+  };
+  after(lastGroup_.value_or(stationSince_), kGraceSeconds);
+  after(groupsSince_, kGraceSeconds);
+  after(groupsSince_, 2 * kGraceSeconds);
+  after(groupsSince_, kSlowFactSeconds);
+  after(lastTmcGroup_ ? lastTmcGroup_ : groupsSince_, kSlowFactSeconds);
+  if (trafficState_ == 1) after(announcementSince_, settings_.maxAnnouncementSeconds);
+  after(radioTextSince_, settings_.radioTextUnchangedSeconds);
+  if (settings_.configured(Check::group_rate)) after(now, 1);  // the rate moves each second
+  for (const CheckState& st : states_) {
+    if (!st.alarm) after(st.failingSince, settings_.triggerSeconds);
+    if (st.alarm) after(st.okSince, settings_.releaseSeconds);
+  }
+  return next;
 }
 
 // A failing spell of the trigger time raises the alarm, an ok spell of the release time

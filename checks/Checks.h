@@ -58,6 +58,9 @@ class Checks : public FormEvents, public StationEvents {
   void trafficChanged(int state) override;
   void stationReset(const Station& s) override;
   void piChanged(const Station& s) override;
+  void ptyChanged(const Station&) override { factChanged_ = true; }
+  void flagsChanged(const Station&) override { factChanged_ = true; }
+  void eccChanged(const Station&) override { factChanged_ = true; }
   void psChanged(const Station& s) override;
   void alternativeFrequenciesChanged(const Station& s) override;
   void radioTextChanged(const Station& s) override;
@@ -74,6 +77,7 @@ class Checks : public FormEvents, public StationEvents {
   bool tmcGroupRecent(CheckTime now) const;
   void forgetStation();
   void judgeAll();
+  CheckTime nextTurn(CheckTime now) const;
   void advance(Check c, Judged judged, CheckTime now);
   void checkMaintenance();
   void tell(const AlarmEvent& event);
@@ -105,6 +109,10 @@ class Checks : public FormEvents, public StationEvents {
   bool psMatches_ = false;
   bool afMatches_ = false;
   bool maintenance_ = false;
+  // A group is judged only when a fact changed or a time limit may have passed: most
+  // groups change nothing a check looks at.
+  bool factChanged_ = true;
+  CheckTime nextTurn_;
 };
 
 }  // namespace tallowmere
