@@ -16,9 +16,12 @@ constexpr unsigned kLinkageVariant = 12;
 constexpr unsigned kPtyTaVariant = 13;
 constexpr unsigned kProgrammeItemVariant = 14;
 
+// One reception into a network's fact; true when the fact changed.
 template <typename T, typename V>
-void take(Confirmed<T>& confirmed, const V& value, std::optional<T>& fact) {
-  if (confirmed.receive(value)) fact = confirmed.fact();
+bool take(Confirmed<T>& confirmed, const V& value, std::optional<T>& fact) {
+  if (!confirmed.receive(value)) return false;
+  fact = confirmed.fact();
+  return true;
 }
 
 std::vector<int> frequenciesOf(const AlternativeFrequencies& af) {
@@ -41,58 +44,73 @@ std::vector<int> frequenciesOf(const AlternativeFrequencies& af) {
 bool OtherNetworks::receive(const Blocks& b, bool versionB) {
   Heard* n = network(b[3]);
   if (!n) return false;
-  const EonNetwork before = n->fact;
-  take(n->tp, bitOf(b[1], 4), n->fact.tp);
+  bool changed = take(n->tp, bitOf(b[1], 4), n->fact.tp);
   if (versionB) {
-    take(n->ta, bitOf(b[1], 3), n->fact.ta);
+    changed = take(n->ta, bitOf(b[1], 3), n->fact.ta) || changed;
   } else {
-    variant(*n, bitsOf(b[1], 0, 4), b[2]);
+    changed = variant(*n, bitsOf(b[1], 0, 4), b[2]) || changed;
   }
-  return n->fact.ps && n->fact != before;
+  return n->fact.ps && changed;
 }
 
 // Block C of 14A by variant: two PS characters (0 to 3), two AF codes (4), a mapped
 // frequency pair (5 to 8 on VHF, 9 to long or medium wave), linkage (12), PTY and TA
-// (13), the programme item number (14).
-void OtherNetworks::variant(Heard& n, unsigned variant, std::uint16_t blockC) {
+// (13), the programme item number (14). True when the network's fact changed.
+bool OtherNetworks::variant(Heard& n, unsigned variant, std::uint16_t blockC) {
   EonNetwork& f = n.fact;
   const auto high = static_cast<std::uint8_t>(blockC >> 8);
   const auto low = static_cast<std::uint8_t>(blockC & 0xFF);
   if (variant <= kLastPsVariant) {
     const std::string characters{static_cast<char>(high), static_cast<char>(low)};
-    if (n.ps.receive(variant, characters)) f.ps = n.ps.fact();
-  } else if (variant == kAfVariant) {
-    if (n.af.receive(blockC) && n.af.fact()) f.af = frequenciesOf(*n.af.fact());
-  } else if (variant <= kMappedLfMfVariant) {
+    if (!n.ps.receive(variant, characters)) return false;
+    f.ps = n.ps.fact();
+    return true;
+  }
+  if (variant == kAfVariant) {
+    if (!n.af.receive(blockC) || !n.af.fact()) return false;
+    std::vector<int> af = frequenciesOf(*n.af.fact());
+    if (af == f.af) return false;
+    f.af = std::move(af);
+    return true;
+  }
+  if (variant <= kMappedLfMfVariant) {
     Confirmed<std::uint16_t>& pair = n.mapped[variant - kFirstMappedVariant];
     const std::optional<int> other = variant == kMappedLfMfVariant ? lfMfKhz(low) : vhfKhz(low);
     if (!pair.receive(blockC) || high < 1 || high > 204 || !other ||
         (variant < kMappedLfMfVariant && low > 204)) {
-      return;
+      return false;
     }
     const MappedFrequency mapped{vhfKhz(high), *other};
-    if (std::ranges::find(f.mapped, mapped) == f.mapped.end() && f.mapped.size() < kMappedHeld) {
-      f.mapped.insert(std::ranges::upper_bound(f.mapped, mapped), mapped);
-    }
-  } else if (variant == kLinkageVariant) {
-    take(n.linkage, blockC, f.linkage);
-  } else if (variant == kPtyTaVariant) {
-    take(n.pty, static_cast<int>(bitsOf(blockC, 11, 5)), f.pty);
-    take(n.ta, bitOf(blockC, 0), f.ta);
-  } else if (variant == kProgrammeItemVariant) {
+    if (std::ranges::find(f.mapped, mapped) != f.mapped.end() || f.mapped.size() >= kMappedHeld) return false;
+    f.mapped.insert(std::ranges::upper_bound(f.mapped, mapped), mapped);
+    return true;
+  }
+  if (variant == kLinkageVariant) return take(n.linkage, blockC, f.linkage);
+  if (variant == kPtyTaVariant) {
+    const bool pty = take(n.pty, static_cast<int>(bitsOf(blockC, 11, 5)), f.pty);
+    return take(n.ta, bitOf(blockC, 0), f.ta) || pty;
+  }
+  if (variant == kProgrammeItemVariant) {
     const ProgrammeItemNumber item{static_cast<int>(bitsOf(blockC, 11, 5)),
                                    static_cast<int>(bitsOf(blockC, 6, 5)),
                                    static_cast<int>(bitsOf(blockC, 0, 6))};
-    if (item.hour <= 23 && item.minute <= 59 && n.pin.receive(item)) {
-      f.pin = item.day == 0 ? std::nullopt : n.pin.fact();
-    }
+    if (item.hour > 23 || item.minute > 59 || !n.pin.receive(item)) return false;
+    const std::optional<ProgrammeItemNumber> pin = item.day == 0 ? std::nullopt : n.pin.fact();
+    if (pin == f.pin) return false;
+    f.pin = pin;
+    return true;
   }
+  return false;
 }
 
 // The network of a PI, heard for the first time if need be; when too many are held, one
 // not listed gives way, and while every one is listed a new PI is not taken.
 OtherNetworks::Heard* OtherNetworks::network(std::uint16_t pi) {
-  if (const auto it = networks_.find(pi); it != networks_.end()) return &it->second;
+  if (last_ && lastPi_ == pi) return last_;
+  if (const auto it = networks_.find(pi); it != networks_.end()) {
+    lastPi_ = pi;
+    return last_ = &it->second;
+  }
   if (networks_.size() >= kNetworksHeld) {
     const auto unlisted = std::ranges::find_if(networks_, [](const auto& n) { return !n.second.fact.ps; });
     if (unlisted == networks_.end()) return nullptr;
@@ -100,7 +118,8 @@ OtherNetworks::Heard* OtherNetworks::network(std::uint16_t pi) {
   }
   Heard& n = networks_[pi];
   n.fact.pi = pi;
-  return &n;
+  lastPi_ = pi;
+  return last_ = &n;
 }
 
 std::vector<EonNetwork> OtherNetworks::listed() const {

@@ -29,7 +29,8 @@ bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
   assert(segment < segments_.size() && characters.size() == segmentLength_);
   const std::size_t at = segment * segmentLength_;
   Segment& state = segments_[segment];
-  const bool alike = state != Segment::Missing && received_.compare(at, segmentLength_, characters) == 0;
+  const bool alike =
+      state != Segment::Missing && std::equal(characters.begin(), characters.end(), received_.begin() + at);
   if (alike && state == Segment::Counted) return false;  // a text on air repeats: nothing new
   if (alike) {
     state = Segment::Counted;
@@ -41,24 +42,27 @@ bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
     received_.replace(at, segmentLength_, characters);
     state = Segment::Once;
   }
-  const auto whole = wholeText();
-  if (!whole || (fact_ && sameTextIgnoringTrailingBlanks(*whole, *fact_))) return false;
-  fact_ = whole;
+  wholeLength_ = measureWhole();
+  if (!wholeLength_) return false;
+  const std::string_view whole(received_.data(), *wholeLength_);
+  if (fact_ && sameTextIgnoringTrailingBlanks(whole, *fact_)) return false;
+  fact_ = std::string(whole);
   return true;
 }
 
 void SegmentedText::restart() {
   std::ranges::fill(segments_, Segment::Missing);
+  wholeLength_.reset();
 }
 
-std::optional<std::string> SegmentedText::wholeText() const {
+std::optional<std::size_t> SegmentedText::measureWhole() const {
   for (std::size_t i = 0; i < segments_.size(); ++i) {
     if (segments_[i] != Segment::Counted) return std::nullopt;
     if (end_ == End::FullLength) continue;
     const std::size_t end = received_.find(kEndOfText, i * segmentLength_);
-    if (end < (i + 1) * segmentLength_) return received_.substr(0, end);
+    if (end < (i + 1) * segmentLength_) return end;
   }
-  return received_;
+  return received_.size();
 }
 
 }  // namespace tallowmere

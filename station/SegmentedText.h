@@ -27,17 +27,19 @@ class SegmentedText {
   void restart();
   const std::optional<std::string>& fact() const { return fact_; }
   // Whether the text on air is whole: every segment of it counts since it last changed.
-  bool whole() const { return wholeText().has_value(); }
+  bool whole() const { return wholeLength_.has_value(); }
 
  private:
   enum class Segment { Missing, Once, Counted };
-  std::optional<std::string> wholeText() const;
+  // The length of the text on air when it is whole.
+  std::optional<std::size_t> measureWhole() const;
 
   std::size_t segmentLength_;
   End end_;
   std::string received_;  // the last reception of each segment
   std::vector<Segment> segments_;
   std::optional<std::string> fact_;
+  std::optional<std::size_t> wholeLength_;  // measured at each reception that changed a segment
 };
 
 // Whether two texts are the same but for blanks at their ends.

@@ -313,13 +313,20 @@ void StationModel::countGroup(int typeIndex) {
   ++station_.groupsByType[static_cast<std::size_t>(typeIndex)];
   ++groupsInMinute_;
   const double now = secondsNow_();
+  // Most groups come within the second of the one before.
+  if (firstGroupAt_ < 0 || now >= static_cast<double>(lastSecond_ + 1)) nextSecond(now);
+  ++groupsInSecond_[secondSlot_];
+}
+
+// A group in a later second: the rate of the minute up to now, then the seconds that
+// passed leave the minute.
+void StationModel::nextSecond(double now) {
   const auto second = static_cast<long long>(std::floor(now));
   if (firstGroupAt_ < 0) {
     firstGroupAt_ = now;
     lastSecond_ = second;
   }
   if (second > lastSecond_) {
-    // The rate of the minute up to now, then the seconds that passed leave the minute.
     const double span = now - std::max(firstGroupAt_, static_cast<double>(second - 60));
     station_.groupRate = static_cast<double>(groupsInMinute_) / std::clamp(span, 1.0, kRateSpan);
     for (long long s = lastSecond_ + 1; s <= std::min(second, lastSecond_ + 60); ++s) {
@@ -329,7 +336,7 @@ void StationModel::countGroup(int typeIndex) {
     }
     lastSecond_ = second;
   }
-  ++groupsInSecond_[static_cast<std::size_t>(lastSecond_ % 60)];
+  secondSlot_ = static_cast<std::size_t>(lastSecond_ % 60);
 }
 
 }  // namespace tallowmere

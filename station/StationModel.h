@@ -53,6 +53,7 @@ class StationModel : public FormEvents {
   void radioTextPlus();
   void otherGroup(int typeIndex, const Blocks& b);
   void countGroup(int typeIndex);
+  void nextSecond(double now);
 
   std::function<double()> secondsNow_;
   std::vector<StationEvents*> listeners_;
@@ -90,6 +91,7 @@ class StationModel : public FormEvents {
   std::array<long long, 60> groupsInSecond_{};
   long long groupsInMinute_ = 0;
   long long lastSecond_ = -1;
+  std::size_t secondSlot_ = 0;  // of lastSecond_ in groupsInSecond_
   double firstGroupAt_ = -1;
 };
 

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::size_t kMessagesHeld = 1024;
 constexpr std::size_t kHeardOnceHeld = 4096;
-constexpr int kContentBitsPerGroup = 28;
+constexpr std::size_t kContentBitsPerGroup = 28;
 constexpr unsigned kDurationLabel = 0;
 constexpr unsigned kControlLabel = 1;
 constexpr unsigned kDiversionControl = 5;  // control code: diversion advised
@@ -17,21 +17,32 @@ constexpr unsigned kDiversionRouteLabel = 10;
 // Bits of each label of the optional content: ISO 14819-1, 7.5 (labels 0 to 15).
 constexpr std::array<int, 16> kLabelBits = {3, 3, 5, 5, 5, 8, 8, 8, 8, 11, 16, 16, 16, 16, 0, 0};
 
-// The optional content of a multi-group message: label after label, until only the zero
-// bits that fill the last group are left.
-void readOptionalContent(const std::vector<bool>& bits, TmcUserMessage& message) {
+// The optional content of a multi-group message, 28 bits from each of `groups` groups:
+// label after label, until only the zero bits that fill the last group are left.
+void readOptionalContent(const std::array<std::uint32_t, 4>& content, std::size_t groups,
+                         TmcUserMessage& message) {
+  const std::size_t size = groups * kContentBitsPerGroup;
+  const auto bit = [&content](std::size_t i) {
+    return (content[i / kContentBitsPerGroup] >> (kContentBitsPerGroup - 1 - i % kContentBitsPerGroup) &
+            1u) != 0;
+  };
   std::size_t at = 0;
-  const auto read = [&bits, &at](int width) {
+  const auto read = [&bit, &at](std::size_t width) {
     unsigned value = 0;
-    for (int i = 0; i < width; ++i) value = value << 1 | (bits[at++] ? 1u : 0u);
+    for (std::size_t i = 0; i < width; ++i) value = value << 1 | (bit(at++) ? 1u : 0u);
     return value;
   };
-  while (at + 4 <= bits.size() &&
-         std::find(bits.begin() + static_cast<std::ptrdiff_t>(at), bits.end(), true) != bits.end()) {
+  const auto restHasContent = [&] {
+    for (std::size_t i = at; i < size; ++i) {
+      if (bit(i)) return true;
+    }
+    return false;
+  };
+  while (at + 4 <= size && restHasContent()) {
     const unsigned label = read(4);
     const auto width = static_cast<std::size_t>(kLabelBits[label]);
-    if (at + width > bits.size()) return;
-    const unsigned value = read(static_cast<int>(width));
+    if (at + width > size) return;
+    const unsigned value = read(width);
     if (label == kDurationLabel) message.duration = static_cast<int>(value);
     if ((label == kControlLabel && value == kDiversionControl) || label == kDiversionRouteLabel) {
       message.diversion = true;
@@ -96,20 +107,27 @@ void TrafficMessages::subsequent(const Blocks& b, int continuity, std::optional<
   const bool second = bitOf(b[2], 14);
   const auto sequence = static_cast<int>(bitsOf(b[2], 12, 2));
   if (!assembly_ || assembly_->continuity != continuity || second != (assembly_->nextSequence < 0) ||
-      (!second && sequence != assembly_->nextSequence)) {
+      (!second && sequence != assembly_->nextSequence) || assembly_->groups == assembly_->content.size()) {
     assembly_.reset();  // a group was missed: the message is lost
     return;
   }
-  const std::uint32_t bits = bitsOf(b[2], 0, 12) << 16 | b[3];
-  for (int i = kContentBitsPerGroup - 1; i >= 0; --i) assembly_->content.push_back((bits >> i & 1u) != 0);
+  assembly_->content[assembly_->groups++] = bitsOf(b[2], 0, 12) << 16 | b[3];
   if (sequence > 0) {
     assembly_->nextSequence = sequence - 1;
     return;
   }
   TmcUserMessage message = assembly_->first;
-  readOptionalContent(assembly_->content, message);
+  readOptionalContent(assembly_->content, assembly_->groups, message);
   assembly_.reset();
   counted = take(message, fact);
+}
+
+std::size_t TrafficMessages::Packed::operator()(const TmcUserMessage& m) const {
+  const auto bits = static_cast<std::uint64_t>(m.event) << 32 | static_cast<std::uint64_t>(m.location) << 16 |
+                    static_cast<std::uint64_t>(m.extent) << 8 |
+                    static_cast<std::uint64_t>(m.duration.value_or(8)) << 4 |
+                    (m.negativeDirection ? 4u : 0u) | (m.diversion ? 2u : 0u) | (m.multiGroup ? 1u : 0u);
+  return std::hash<std::uint64_t>{}(bits);
 }
 
 // A message counts at its second reception alike; true when it is a new distinct one.

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "station/Blocks.h"
@@ -27,7 +28,9 @@ class TrafficMessages {
     int continuity = 0;
     TmcUserMessage first;
     int nextSequence = -1;  // the group sequence id the next group carries; -1 before the second
-    std::vector<bool> content;
+    // 28 bits of optional content from each later group: the second and at most three more.
+    std::array<std::uint32_t, 4> content{};
+    std::size_t groups = 0;
   };
   void subsequent(const Blocks& b, int continuity, std::optional<TmcService>& fact, bool& counted);
   bool take(const TmcUserMessage& message, std::optional<TmcService>& fact);
@@ -36,7 +39,11 @@ class TrafficMessages {
   Confirmed<int> serviceId_;
   Confirmed<unsigned> scope_;
   std::optional<Assembly> assembly_;
-  std::set<TmcUserMessage> heardOnce_;
+  // Every field of a message packed into one number, for the set of those heard.
+  struct Packed {
+    std::size_t operator()(const TmcUserMessage& m) const;
+  };
+  std::unordered_set<TmcUserMessage, Packed> heardOnce_;
 };
 
 }  // namespace tallowmere
