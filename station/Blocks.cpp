@@ -4,13 +4,12 @@ namespace tallowmere {
 
 std::optional<Blocks> blocksOf(const GroupRecord& g) {
   if (!g.bytesBuilt) return std::nullopt;
-  const char* const bytes = g.bytes().data() + 1;  // after the code 255 that leads them
-  Blocks blocks{};
-  for (std::size_t i = 0; i < blocks.size(); ++i) {
-    blocks[i] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[2 * i]) << 8 |
-                                           static_cast<unsigned char>(bytes[2 * i + 1]));
-  }
-  return blocks;
+  // After the code 255 that leads them, blocks A to D, high byte first.
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(g.groupBytes.data() + 1);
+  const auto block = [bytes](int i) {
+    return static_cast<std::uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+  };
+  return Blocks{block(0), block(1), block(2), block(3)};
 }
 
 }  // namespace tallowmere

@@ -20,26 +20,30 @@ bool sameTextIgnoringTrailingBlanks(std::string_view a, std::string_view b) {
 }
 
 SegmentedText::SegmentedText(std::size_t segments, std::size_t segmentLength, End end)
-    : segmentLength_(segmentLength),
-      end_(end),
-      received_(segments * segmentLength, ' '),
-      segments_(segments) {}
+    : segmentLength_(segmentLength), end_(end), length_(segments * segmentLength), segmentCount_(segments) {
+  assert(length_ <= kMaxLength && segments <= kMaxSegments);
+  received_.fill(' ');
+  segments_.fill(Segment::Missing);
+}
 
 bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
-  assert(segment < segments_.size() && characters.size() == segmentLength_);
+  assert(segment < segmentCount_ && characters.size() == segmentLength_);
   const std::size_t at = segment * segmentLength_;
   Segment& state = segments_[segment];
   const bool alike =
-      state != Segment::Missing && std::equal(characters.begin(), characters.end(), received_.begin() + at);
+      state != Segment::Missing &&
+      std::equal(characters.begin(), characters.end(), received_.begin() + static_cast<std::ptrdiff_t>(at));
   if (alike && state == Segment::Counted) return false;  // a text on air repeats: nothing new
   if (alike) {
     state = Segment::Counted;
   } else {
     // Another text is on air: what counted so far must be heard again within it.
     if (state != Segment::Missing) {
-      for (Segment& s : segments_) s = s == Segment::Missing ? Segment::Missing : Segment::Once;
+      for (std::size_t i = 0; i < segmentCount_; ++i) {
+        if (segments_[i] != Segment::Missing) segments_[i] = Segment::Once;
+      }
     }
-    received_.replace(at, segmentLength_, characters);
+    std::ranges::copy(characters, received_.begin() + static_cast<std::ptrdiff_t>(at));
     state = Segment::Once;
   }
   wholeLength_ = measureWhole();
@@ -51,18 +55,20 @@ bool SegmentedText::receive(std::size_t segment, std::string_view characters) {
 }
 
 void SegmentedText::restart() {
-  std::ranges::fill(segments_, Segment::Missing);
+  segments_.fill(Segment::Missing);
   wholeLength_.reset();
 }
 
 std::optional<std::size_t> SegmentedText::measureWhole() const {
-  for (std::size_t i = 0; i < segments_.size(); ++i) {
+  for (std::size_t i = 0; i < segmentCount_; ++i) {
     if (segments_[i] != Segment::Counted) return std::nullopt;
     if (end_ == End::FullLength) continue;
-    const std::size_t end = received_.find(kEndOfText, i * segmentLength_);
-    if (end < (i + 1) * segmentLength_) return end;
+    const auto from = received_.begin() + static_cast<std::ptrdiff_t>(i * segmentLength_);
+    const auto end = std::find(from, from + static_cast<std::ptrdiff_t>(segmentLength_), kEndOfText);
+    if (end != from + static_cast<std::ptrdiff_t>(segmentLength_))
+      return static_cast<std::size_t>(end - received_.begin());
   }
-  return received_.size();
+  return length_;
 }
 
 }  // namespace tallowmere

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tallowmere {
 
@@ -36,8 +36,12 @@ class SegmentedText {
 
   std::size_t segmentLength_;
   End end_;
-  std::string received_;  // the last reception of each segment
-  std::vector<Segment> segments_;
+  static constexpr std::size_t kMaxLength = 64;  // RadioText's; the other texts are shorter
+  static constexpr std::size_t kMaxSegments = 16;
+  std::size_t length_;
+  std::array<char, kMaxLength> received_;  // the last reception of each segment
+  std::size_t segmentCount_;
+  std::array<Segment, kMaxSegments> segments_;
   std::optional<std::string> fact_;
   std::optional<std::size_t> wholeLength_;  // measured at each reception that changed a segment
 };
