@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Every benchmark, one table: bench/run.sh [BUILD_DIR]   (default build-release)
+# Every benchmark, one table: bench/run.sh [BUILD_DIR [BENCH...]]   (default build-release,
+# every one of: decode log soak startup idle station live web service)
 # BENCH_RUNS runs of each live figure (default 3), each BENCH_SECONDS long (default 60).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build-release}" && pwd)
+[ $# -eq 0 ] || shift
+benches=("$@")
+[ ${#benches[@]} -gt 0 ] || benches=(decode log soak startup idle station live web service)
 export REPLAY=$build/tallowmere-replay SIM=$build/tools/sim/tallowmere-sim
 export PROBE=$build/bench/tallowmere-probe STATIONCOST=$build/bench/tallowmere-stationcost MONITOR=$build/tallowmere WEBCLIENT=$build/bench/tallowmere-webclient
 export CAPTURES=${CAPTURES:-$here/../../shared/captures}
@@ -18,6 +22,6 @@ $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), load $(cu
 echo "$BENCH_RUNS runs of ${BENCH_SECONDS} s for the live figures; spread is min - max"
 echo
 header
-for bench in decode log soak startup idle station live web service; do
+for bench in "${benches[@]}"; do
   "$here/$bench.sh"
 done

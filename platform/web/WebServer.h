@@ -72,6 +72,7 @@ class WebServer : public FormEvents {
 
   std::vector<std::string> pendingGroups_;  // for the groups clients, sent together
   QTimer snapshotTimer_;
+  bool slowPace_ = false;  // the timer runs at the pace for no watching client
   QElapsedTimer sinceSnapshot_;
   QElapsedTimer clock_;  // since start
   WallTime started_;
