@@ -11,9 +11,11 @@ class Confirmed {
  public:
   // One reception; true when the fact changed.
   bool receive(const T& value) {
-    const bool alike = last_ == value;
-    last_ = value;
-    if (!alike || fact_ == value) return false;
+    if (last_ != value) {
+      last_ = value;
+      return false;
+    }
+    if (fact_ == value) return false;
     fact_ = value;
     return true;
   }
