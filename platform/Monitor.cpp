@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "display/RdsCharset.h"
+#include "log/CoreListeners.h"
 #include "platform/web/PageLayout.h"
 #include "station/StationJson.h"
 
@@ -24,15 +25,7 @@ Monitor::Monitor()
       }),
       form_(serial_, timers_, files_),
       window_(form_) {
-  // The station model hears each event first, so the log's events of a group follow its facts.
-  form_.addListener(&station_);
-  form_.addListener(&checks_);
-  form_.addListener(&log_);
-  station_.addListener(&checks_);
-  station_.addListener(&log_.stationEvents());
-  form_.addListener(&nowPlaying_);
-  station_.addListener(&nowPlaying_);
-  checks_.addListener(&log_);
+  connectCoreListeners(form_, station_, checks_, log_, nowPlaying_);
   log_.setEventListener([this](const LogLine& line) { events_.add(line); });
   frameTimer_.setSingleShot(true);
   frameTimer_.setInterval(kFrameMs);

@@ -1,6 +1,7 @@
 #include "tools/replay/ReplayDriver.h"
 
 #include "display/JsonDump.h"
+#include "log/CoreListeners.h"
 #include "remote/ChecksJson.h"
 #include "station/StationJson.h"
 #include "tools/replay/ScriptLine.h"
@@ -22,16 +23,7 @@ ReplayDriver::ReplayDriver(std::FILE* out)
       checks_(
           station_, [this] { return wallClock_.now(); }, "maintenance"),
       form_(port_, timers_, files_) {
-  // The station model hears each event first, so the log's events of a group follow its facts
-  // and the checks judge them.
-  form_.addListener(&station_);
-  form_.addListener(&checks_);
-  form_.addListener(&log_);
-  station_.addListener(&checks_);
-  station_.addListener(&log_.stationEvents());
-  form_.addListener(&nowPlaying_);
-  station_.addListener(&nowPlaying_);
-  checks_.addListener(&log_);
+  connectCoreListeners(form_, station_, checks_, log_, nowPlaying_);
   form_.Form_Load();
   // A replay's receiver is always there.
   checks_.receiverConnected();
