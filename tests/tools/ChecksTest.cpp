@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "remote/Metrics.h"
 #include "remote/StateJson.h"
@@ -77,10 +78,11 @@ struct CheckRun : CheckEvents {
       }
     }
   }
-  // Until `seconds`, signal polls with this level and no group.
-  void quiet(double seconds, int level = 45) {
+  // Until `seconds`, signal polls with this level and no group; with no level, polls the
+  // receiver does not answer.
+  void quiet(double seconds, std::optional<int> level = 45) {
     while (now() < seconds) {
-      driver->receive(" RDS STEREO RSSI: " + std::to_string(level) + "\r\n");
+      if (level) driver->receive(" RDS STEREO RSSI: " + std::to_string(*level) + "\r\n");
       driver->tick(TimerId::tmrRSSI);
     }
   }
@@ -222,11 +224,11 @@ TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
          r.play(a, 60);
        },
        {"ecc raised"}},
-      {"no group for 30 s",
+      {"no group for 30 s, and no answer to the polls",
        "",
        [](CheckRun& r, Air& a) {
          r.play(a, 10);
-         r.quiet(60);
+         r.quiet(60, std::nullopt);
          r.play(a, 100);
        },
        {"rds raised", "rds cleared"}},
@@ -249,8 +251,8 @@ TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
          r.play(a, 100, true);
        },
        {"maintenance start", "maintenance end"}},
-      {"an unreadable value leaves the other checks on",
-       "PI=D42\nTP=0",
+      {"unreadable values leave the other checks on",
+       "PI=D42\nPTY=10.5\nPS=TALLOWME|\nTP=0",
        [](CheckRun& r, Air& a) { r.play(a, 60); },
        {"tp raised"}},
   };
@@ -264,9 +266,18 @@ TEST_F(ChecksTest, ScriptedSpellsRaiseExactlyWhatTheyShould) {
     std::vector<std::string> alarms;
     for (const std::string& a : run.alarms) alarms.push_back(a.substr(0, a.find(' ', a.find(' ') + 1)));
     EXPECT_EQ(alarms, row.alarms) << row.what;
+    const bool unreadable = row.setting.starts_with("PI=D42\n");
     EXPECT_EQ(err.find("[Checks] PI \"D42\" is not four hexadecimal digits or *; the pi check is off") !=
                   std::string::npos,
-              row.setting.starts_with("PI=D42\n"))
+              unreadable)
+        << row.what << err;
+    EXPECT_EQ(err.find("[Checks] PTY \"10.5\" is not a programme type from 0 to 31; the pty check is off") !=
+                  std::string::npos,
+              unreadable)
+        << row.what << err;
+    EXPECT_EQ(err.find("[Checks] PS \"TALLOWME|\" is not names separated by |; the ps check is off") !=
+                  std::string::npos,
+              unreadable)
         << row.what << err;
   }
 }
@@ -285,7 +296,8 @@ TEST_F(ChecksTest, RealCapturesRaiseOnlyTheWrongValuesAlarm) {
        "PI=D42B", "pi raised D42B/D42A"},
       {"de-br-klassik-D314", "PI=D314\nPS=BR-KLASS\nPTY=14\nTP=0\nTMC=yes\n", "PS=BR-KLASSIK|BR KLASS",
        "ps raised BR-KLASSIK|BR KLASS/BR-KLASS"},
-      {"de-mdr-thueringen-D6F1", "PI=D6F1\nPS=MDR THUE\nPTY=0\nTP=1\nTMC=yes\n", "PTY=1", "pty raised 1/0"},
+      {"de-mdr-thueringen-D6F1", "PI=D6F1\nPS=MDR|MDR THUE\nPTY=0\nTP=1\nTMC=yes\n", "PTY=1",
+       "pty raised 1/0"},
       {"ee-viker-22E1", "PI=22E1\nPS=*\nPTY=18\nTP=1\nAF=104.1,95.7\nTMC=yes\n", "AF=104.1,87.6",
        "af raised 104.1,87.6/"},
       {"se-sr-p2-EC02", "PI=EC02\nPS=SR P2\nPTY=14\nTP=0\nECC=E3\n", "ECC=E2", "ecc raised E2/E3"},
