@@ -13,7 +13,6 @@ namespace tallowmere {
 namespace {
 
 constexpr int kTmcGroupType = 8;  // 8A: the RDS-TMC messages
-constexpr std::chrono::seconds kGrace{static_cast<int>(Checks::kGraceSeconds)};
 
 double secondsBetween(CheckTime from, CheckTime to) {
   return std::chrono::duration<double>(to - from).count();
@@ -79,7 +78,7 @@ void Checks::started(const IniFile& ini, const std::string& iniPath, const Start
 void Checks::groupDecoded(const GroupRecord&, const DecoderState& s) {
   const CheckTime now = now_();
   // The first group, or the first after a silence, changes the rds check and the content's.
-  if (!lastGroup_ || now - *lastGroup_ >= kGrace) factChanged_ = true;
+  if (!lastGroup_ || now - *lastGroup_ >= std::chrono::duration<double>(kGraceSeconds)) factChanged_ = true;
   if (!groupsSince_) groupsSince_ = now;
   lastGroup_ = now;
   if (tmcAnnounced_ != (s.tmcSeen == 1)) {

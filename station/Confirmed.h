@@ -26,4 +26,12 @@ class Confirmed {
   std::optional<T> fact_;
 };
 
+// Stores a fact when it differs from the one held; true when it changed.
+template <typename T>
+bool update(T& fact, const T& value) {
+  if (fact == value) return false;
+  fact = value;
+  return true;
+}
+
 }  // namespace tallowmere

@@ -19,9 +19,7 @@ constexpr unsigned kProgrammeItemVariant = 14;
 // One reception into a network's fact; true when the fact changed.
 template <typename T, typename V>
 bool take(Confirmed<T>& confirmed, const V& value, std::optional<T>& fact) {
-  if (!confirmed.receive(value)) return false;
-  fact = confirmed.fact();
-  return true;
+  return confirmed.receive(value) && update(fact, confirmed.fact());
 }
 
 std::vector<int> frequenciesOf(const AlternativeFrequencies& af) {
@@ -67,11 +65,7 @@ bool OtherNetworks::variant(Heard& n, unsigned variant, std::uint16_t blockC) {
     return true;
   }
   if (variant == kAfVariant) {
-    if (!n.af.receive(blockC) || !n.af.fact()) return false;
-    std::vector<int> af = frequenciesOf(*n.af.fact());
-    if (af == f.af) return false;
-    f.af = std::move(af);
-    return true;
+    return n.af.receive(blockC) && n.af.fact() && update(f.af, frequenciesOf(*n.af.fact()));
   }
   if (variant <= kMappedLfMfVariant) {
     Confirmed<std::uint16_t>& pair = n.mapped[variant - kFirstMappedVariant];
@@ -95,10 +89,7 @@ bool OtherNetworks::variant(Heard& n, unsigned variant, std::uint16_t blockC) {
                                    static_cast<int>(bitsOf(blockC, 6, 5)),
                                    static_cast<int>(bitsOf(blockC, 0, 6))};
     if (item.hour > 23 || item.minute > 59 || !n.pin.receive(item)) return false;
-    const std::optional<ProgrammeItemNumber> pin = item.day == 0 ? std::nullopt : n.pin.fact();
-    if (pin == f.pin) return false;
-    f.pin = pin;
-    return true;
+    return update(f.pin, item.day == 0 ? std::nullopt : n.pin.fact());
   }
   return false;
 }
@@ -106,11 +97,7 @@ bool OtherNetworks::variant(Heard& n, unsigned variant, std::uint16_t blockC) {
 // The network of a PI, heard for the first time if need be; when too many are held, one
 // not listed gives way, and while every one is listed a new PI is not taken.
 OtherNetworks::Heard* OtherNetworks::network(std::uint16_t pi) {
-  if (last_ && lastPi_ == pi) return last_;
-  if (const auto it = networks_.find(pi); it != networks_.end()) {
-    lastPi_ = pi;
-    return last_ = &it->second;
-  }
+  if (const auto it = networks_.find(pi); it != networks_.end()) return &it->second;
   if (networks_.size() >= kNetworksHeld) {
     const auto unlisted = std::ranges::find_if(networks_, [](const auto& n) { return !n.second.fact.ps; });
     if (unlisted == networks_.end()) return nullptr;
@@ -118,8 +105,7 @@ OtherNetworks::Heard* OtherNetworks::network(std::uint16_t pi) {
   }
   Heard& n = networks_[pi];
   n.fact.pi = pi;
-  lastPi_ = pi;
-  return last_ = &n;
+  return &n;
 }
 
 std::vector<EonNetwork> OtherNetworks::listed() const {

@@ -18,13 +18,6 @@ namespace tallowmere {
 // never are; those are forgotten first when too many networks were heard.
 class OtherNetworks {
  public:
-  OtherNetworks() = default;
-  // Moves keep the nodes of the map, so the last network found stays valid; copies would not.
-  OtherNetworks(OtherNetworks&&) = default;
-  OtherNetworks& operator=(OtherNetworks&&) = default;
-  OtherNetworks(const OtherNetworks&) = delete;
-  OtherNetworks& operator=(const OtherNetworks&) = delete;
-
   // One 14A or 14B group; true when a listed network changed or was listed.
   bool receive(const Blocks& b, bool versionB);
   // The listed networks, by PI.
@@ -46,9 +39,6 @@ class OtherNetworks {
   static bool variant(Heard& n, unsigned variant, std::uint16_t blockC);
 
   std::map<std::uint16_t, Heard> networks_;
-  // The network of the last group: a station sends a network's variants one after another.
-  std::uint16_t lastPi_ = 0;
-  Heard* last_ = nullptr;
 };
 
 }  // namespace tallowmere

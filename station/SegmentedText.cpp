@@ -20,8 +20,8 @@ bool sameTextIgnoringTrailingBlanks(std::string_view a, std::string_view b) {
 }
 
 SegmentedText::SegmentedText(std::size_t segments, std::size_t segmentLength, End end)
-    : segmentLength_(segmentLength), end_(end), length_(segments * segmentLength), segmentCount_(segments) {
-  assert(length_ <= kMaxLength && segments <= kMaxSegments);
+    : segmentLength_(segmentLength), end_(end), segmentCount_(segments) {
+  assert(segments * segmentLength <= kMaxLength && segments <= kMaxSegments);
   received_.fill(' ');
   segments_.fill(Segment::Missing);
 }
@@ -68,7 +68,7 @@ std::optional<std::size_t> SegmentedText::measureWhole() const {
     if (end != from + static_cast<std::ptrdiff_t>(segmentLength_))
       return static_cast<std::size_t>(end - received_.begin());
   }
-  return length_;
+  return segmentCount_ * segmentLength_;
 }
 
 }  // namespace tallowmere

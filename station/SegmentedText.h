@@ -38,7 +38,6 @@ class SegmentedText {
   End end_;
   static constexpr std::size_t kMaxLength = 64;  // RadioText's; the other texts are shorter
   static constexpr std::size_t kMaxSegments = 16;
-  std::size_t length_;
   std::array<char, kMaxLength> received_;  // the last reception of each segment
   std::size_t segmentCount_;
   std::array<Segment, kMaxSegments> segments_;

@@ -40,13 +40,6 @@ struct Characters {
   std::array<char, N> bytes{};
 };
 
-template <typename T>
-bool update(std::optional<T>& fact, const std::optional<T>& value) {
-  if (fact == value) return false;
-  fact = value;
-  return true;
-}
-
 }  // namespace
 
 void StationModel::groupDecoded(const GroupRecord& g, const DecoderState& /*s*/) {
@@ -315,7 +308,7 @@ void StationModel::countGroup(int typeIndex) {
   const double now = secondsNow_();
   // Most groups come within the second of the one before.
   if (firstGroupAt_ < 0 || now >= static_cast<double>(lastSecond_ + 1)) nextSecond(now);
-  ++groupsInSecond_[secondSlot_];
+  ++groupsInSecond_[static_cast<std::size_t>(lastSecond_ % 60)];
 }
 
 // A group in a later second: the rate of the minute up to now, then the seconds that
@@ -336,7 +329,6 @@ void StationModel::nextSecond(double now) {
     }
     lastSecond_ = second;
   }
-  secondSlot_ = static_cast<std::size_t>(lastSecond_ % 60);
 }
 
 }  // namespace tallowmere

@@ -91,7 +91,6 @@ class StationModel : public FormEvents {
   std::array<long long, 60> groupsInSecond_{};
   long long groupsInMinute_ = 0;
   long long lastSecond_ = -1;
-  std::size_t secondSlot_ = 0;  // of lastSecond_ in groupsInSecond_
   double firstGroupAt_ = -1;
 };
 
