@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
+#include "display/JsonDump.h"
 #include "display/RdsCharset.h"
 #include "station/StationJson.h"
 
@@ -19,10 +19,9 @@ double secondsBetween(CheckTime from, CheckTime to) {
 }
 
 std::string number(double value, int decimals) {
-  char digits[32];
-  const auto end =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
-  return std::string(digits, end);
+  std::string text;
+  appendFixed(text, value, decimals);
+  return text;
 }
 
 std::string psShown(const std::string& bytes) {

@@ -1,5 +1,6 @@
 #include "display/JsonDump.h"
 
+#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -36,6 +37,12 @@ std::size_t utf8Length(std::string_view s) {
 }
 
 }  // namespace
+
+void appendFixed(std::string& out, double value, int decimals) {
+  char digits[32];
+  out.append(digits,
+             std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr);
+}
 
 void appendJsonText(std::string& out, std::string_view text) {
   out.push_back('"');

@@ -13,6 +13,9 @@ namespace tallowmere {
 // is written as the code point of its byte, so bytes 0x80-0xFF survive the trip.
 std::string dumpJson(const DisplayModel& fields, const std::vector<std::string>& sent, long groupsDecoded);
 
+// A number with a fixed count of decimals, as JSON and the texts built from it write it.
+void appendFixed(std::string& out, double value, int decimals);
+
 // A JSON string of bytes, each written as the code point of its byte.
 void appendJsonString(std::string& out, std::string_view bytes);
 // A JSON string of UTF-8 text; a byte that is not part of valid UTF-8 becomes U+FFFD, so

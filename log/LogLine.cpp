@@ -1,6 +1,5 @@
 #include "log/LogLine.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "display/JsonDump.h"
@@ -67,9 +66,7 @@ LogLine& LogLine::integer(std::string_view key, long long value) {
 
 LogLine& LogLine::seconds(std::string_view key, double value) {
   appendKey(key);
-  char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 1).ptr;
-  json_.append(digits, end);
+  appendFixed(json_, value, 1);
   return *this;
 }
 

@@ -1,7 +1,6 @@
 #include "remote/StateJson.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "display/JsonDump.h"
 #include "log/LogLine.h"
@@ -9,16 +8,6 @@
 #include "station/StationJson.h"
 
 namespace tallowmere {
-namespace {
-
-void appendNumber(std::string& out, double value, int decimals) {
-  char digits[32];
-  const auto end =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals).ptr;
-  out.append(digits, end);
-}
-
-}  // namespace
 
 std::string receiverJson(const MonitorStatus& status) {
   std::string out =
@@ -35,7 +24,7 @@ std::string monitorJson(const MonitorStatus& status) {
   std::string out = "{\"version\": ";
   appendJsonText(out, status.version);
   out += ", \"uptime\": ";
-  appendNumber(out, status.uptimeSeconds, 1);
+  appendFixed(out, status.uptimeSeconds, 1);
   out += ", \"started\": \"" + timeStamp(status.started) + "\"";
   return out + "}";
 }
@@ -56,7 +45,7 @@ std::string countersJson(const MonitorStatus& status) {
   }
   out += "}, \"secondsSinceLastGroup\": ";
   if (const auto since = c.secondsSinceLastGroup(status.nowSeconds)) {
-    appendNumber(out, *since, 1);
+    appendFixed(out, *since, 1);
   } else {
     out += "null";
   }
@@ -91,7 +80,7 @@ std::string samplesJson(const ReceptionCounters& counters, long long first) {
     out += ", ";
     out += s.level ? std::to_string(*s.level) : "null";
     out += ", ";
-    appendNumber(out, s.groupsPerSecond, 1);
+    appendFixed(out, s.groupsPerSecond, 1);
     out += "]";
   }
   return out + "]";

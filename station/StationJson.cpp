@@ -1,7 +1,6 @@
 #include "station/StationJson.h"
 
 #include <array>
-#include <charconv>
 
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
@@ -260,9 +259,7 @@ void appendStationJson(std::string& out, const Station& s) {
   }
   out += '}';
   key(out, "group_rate");
-  char digits[32];
-  out.append(digits,
-             std::to_chars(digits, digits + sizeof digits, s.groupRate, std::chars_format::fixed, 1).ptr);
+  appendFixed(out, s.groupRate, 1);
   appendOptional(out, "ptyn", s.ptyn, text);
   appendOptional(out, "long_ps", s.longPs, [&out](const std::string& t) { appendText(out, t); });
   appendOptional(out, "rtplus", s.radioTextPlus,
