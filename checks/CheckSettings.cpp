@@ -5,7 +5,9 @@
 #include <functional>
 
 #include "settings/Diagnostics.h"
+#include "settings/HexDigit.h"
 #include "settings/NumberText.h"
+#include "settings/TrailingBlanks.h"
 
 namespace tallowmere {
 namespace {
@@ -14,17 +16,13 @@ constexpr std::string_view kSection = "Checks";
 constexpr int kMinAfKhz = 87500;
 constexpr int kMaxAfKhz = 108000;
 
-std::string trimmedRight(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
-}
-
 std::optional<int> hexDigits(std::string_view text, std::size_t count) {
   if (text.size() != count) return std::nullopt;
   int value = 0;
   for (char c : text) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    value = value * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10);
+    const int digit = hexDigitValue(c);
+    if (digit < 0) return std::nullopt;
+    value = value * 16 + digit;
   }
   return value;
 }
@@ -40,7 +38,7 @@ std::optional<double> numberFrom(std::string_view text, double low, double high)
 bool readPi(std::string_view text, CheckSettings& s) {
   if (text.size() != 4) return false;
   for (char c : text) {
-    if (c != '*' && !std::isxdigit(static_cast<unsigned char>(c))) return false;
+    if (c != '*' && hexDigitValue(c) < 0) return false;
     s.piPattern += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   }
   return true;
@@ -50,7 +48,7 @@ bool readPs(std::string_view text, CheckSettings& s) {
   if (text == "*") return s.anyPs = true;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t bar = std::min(text.find('|', start), text.size());
-    const std::string name = trimmedRight(text.substr(start, bar - start));
+    const std::string name(withoutTrailingBlanks(text.substr(start, bar - start)));
     if (name.empty()) return false;
     s.psNames.push_back(name);
     start = bar + 1;

@@ -7,6 +7,7 @@
 
 #include "display/JsonDump.h"
 #include "display/RdsCharset.h"
+#include "settings/TrailingBlanks.h"
 #include "station/StationJson.h"
 
 namespace tallowmere {
@@ -25,9 +26,7 @@ std::string number(double value, int decimals) {
 }
 
 std::string psShown(const std::string& bytes) {
-  std::string shown = rdsTextUtf8(bytes);
-  shown.erase(shown.find_last_not_of(' ') + 1);
-  return shown;
+  return std::string(withoutTrailingBlanks(rdsTextUtf8(bytes)));
 }
 
 bool matchesPattern(std::string_view pattern, std::string_view hex) {

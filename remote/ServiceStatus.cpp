@@ -4,6 +4,7 @@
 
 #include "display/RdsCharset.h"
 #include "rds/DecoderState.h"
+#include "settings/TrailingBlanks.h"
 
 namespace tallowmere {
 
@@ -13,8 +14,9 @@ std::string serviceStatus(const ServiceFacts& facts) {
   if (facts.psBytes == kEmptyPs) {
     line += ", no PS yet";
   } else {
-    const std::string ps = rdsTextUtf8(facts.psBytes);  // without the blanks that pad it to 8 characters
-    line += ", PS " + ps.substr(0, ps.find_last_not_of(' ') + 1);
+    const std::string ps = rdsTextUtf8(facts.psBytes);
+    line += ", PS ";
+    line += withoutTrailingBlanks(ps);  // not the blanks that pad it to 8 characters
   }
   char rate[32];
   std::snprintf(rate, sizeof rate, ", %.1f groups/s, alarms: ", facts.groupsPerSecond);

@@ -1,5 +1,7 @@
 #include "station/RadioTextPlusTags.h"
 
+#include "settings/TrailingBlanks.h"
+
 namespace tallowmere {
 namespace {
 
@@ -38,9 +40,8 @@ RadioTextPlus RadioTextPlusTags::cut(std::string_view text) const {
     const auto start = static_cast<std::size_t>(place.fact()->first);
     const auto length = static_cast<std::size_t>(place.fact()->second);
     if (start + length > text.size()) continue;
-    const std::string_view value = text.substr(start, length);
-    const std::size_t end = value.find_last_not_of(' ');
-    if (end != std::string_view::npos) item.tags[contentType] = std::string(value.substr(0, end + 1));
+    const std::string_view value = withoutTrailingBlanks(text.substr(start, length));
+    if (!value.empty()) item.tags[contentType] = std::string(value);
   }
   return item;
 }

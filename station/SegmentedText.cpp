@@ -3,15 +3,12 @@
 #include <algorithm>
 #include <cassert>
 
+#include "settings/TrailingBlanks.h"
+
 namespace tallowmere {
 namespace {
 
 constexpr char kEndOfText = '\r';
-
-std::string_view withoutTrailingBlanks(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
-}
 
 }  // namespace
 
